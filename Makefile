@@ -1,0 +1,52 @@
+# The front door: `make run` and `make test` install what is missing, build and go.
+# Other targets: build, dist, clean, format.
+
+SHELL := /bin/bash
+PRESETS := native windows-x64 windows-x86
+DEBIAN_PACKAGES := cmake ninja-build g++ clang clang-format googletest python3 \
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
+    wine wine64 xvfb xauth x11-utils xdotool imagemagick
+RUN_PREFIX := $(CURDIR)/build/wineprefix
+
+.PHONY: deps build test run dist clean format check-format
+
+deps:
+	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing: $$missing"; \
+	    SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	    $$SUDO apt-get update -q && \
+	    DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	@for p in $(PRESETS); do \
+	    cmake --preset $$p >/dev/null && cmake --build --preset $$p || exit 1; done
+
+test: build
+	python3 tools/make_resources.py --check
+	tools/check-format.sh
+	ctest --preset native
+	ctest --preset windows-x64
+
+dist: build
+	@for p in windows-x64 windows-x86; do \
+	    d=build/$$p/dist; rm -rf $$d; mkdir -p $$d; \
+	    cp build/$$p/src/tessaro.exe resources/pellumo.dll resources/pellumo2.dll resources/gpl.txt $$d/; \
+	    echo "$$d: $$(ls $$d | tr '\n' ' ')"; done
+
+# Starts the program under Wine. Without a display it runs in Xvfb and leaves a screenshot.
+run: dist
+	@mkdir -p $(RUN_PREFIX)
+	@if [ -n "$$DISPLAY" ]; then \
+	    WINEPREFIX=$(RUN_PREFIX) WINEDEBUG=-all wine build/windows-x64/dist/tessaro.exe; \
+	else \
+	    tools/run-headless.sh $(RUN_PREFIX) build/windows-x64/dist/tessaro.exe build/screenshot.png; \
+	fi
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,28 @@
+// A value that is either a 16-bit or 32-bit signed integer, or text. The empty text is a text
+// like any other: it never stands for a number or for "no value".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace platform {
+
+using Variant = std::variant<std::int16_t, std::int32_t, std::string>;
+
+inline bool IsText(const Variant& v) { return std::holds_alternative<std::string>(v); }
+inline bool IsEmptyText(const Variant& v) { return IsText(v) && std::get<std::string>(v).empty(); }
+
+// A number, or text that passes the numeric test.
+bool IsNumeric(const Variant& v);
+
+// The numeric value; text that is not numeric raises a type mismatch.
+double ToDouble(const Variant& v);
+
+// Decimal form for numbers, the text itself for text.
+std::string ToText(const Variant& v);
+
+// True when the value is the given number, or text that converts to it; other text never matches.
+bool EqualsNumber(const Variant& v, double number);
+
+}  // namespace platform

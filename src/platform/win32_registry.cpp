@@ -1,0 +1,79 @@
+#include "platform/win32_registry.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+HKEY ToHkey(RegHandle h) { return reinterpret_cast<HKEY>(h); }
+
+// A 32-bit process on 64-bit Windows would see a redirected HKLM\Software, while Explorer reads
+// the native view; so the 32-bit build opens and creates keys in the 64-bit view. The access
+// asked for is what RegOpenKeyA and RegCreateKeyA ask for themselves.
+#if defined(_WIN64)
+constexpr bool kUseNativeView = false;
+#else
+constexpr bool kUseNativeView = true;
+#endif
+constexpr REGSAM kNativeViewAccess = MAXIMUM_ALLOWED | KEY_WOW64_64KEY;
+
+}  // namespace
+
+std::int32_t Win32Registry::OpenKey(RegHandle root, const std::string& path, RegHandle* key) {
+    HKEY h = ToHkey(*key);
+    LONG rc;
+    if constexpr (kUseNativeView) {
+        rc = RegOpenKeyExA(ToHkey(root), path.c_str(), 0, kNativeViewAccess, &h);
+        if (rc != ERROR_SUCCESS) h = nullptr;  // RegOpenKeyA leaves 0 behind on failure too
+    } else {
+        rc = RegOpenKeyA(ToHkey(root), path.c_str(), &h);
+    }
+    *key = reinterpret_cast<RegHandle>(h);
+    return rc;
+}
+
+std::int32_t Win32Registry::CreateKey(RegHandle root, const std::string& path, RegHandle* key) {
+    HKEY h = ToHkey(*key);
+    LONG rc;
+    if constexpr (kUseNativeView) {
+        rc = RegCreateKeyExA(ToHkey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             kNativeViewAccess, nullptr, &h, nullptr);
+        if (rc != ERROR_SUCCESS) h = nullptr;
+    } else {
+        rc = RegCreateKeyA(ToHkey(root), path.c_str(), &h);
+    }
+    *key = reinterpret_cast<RegHandle>(h);
+    return rc;
+}
+
+std::int32_t Win32Registry::QueryValue(RegHandle key, const std::string& name, std::uint32_t* type,
+                                       std::uint8_t* data, std::uint32_t* size) {
+    DWORD t = *type;
+    DWORD s = *size;
+    const LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, data, &s);
+    *type = t;
+    *size = s;
+    return rc;
+}
+
+std::int32_t Win32Registry::SetValue(RegHandle key, const std::string& name, std::uint32_t type,
+                                     const std::uint8_t* data, std::uint32_t size) {
+    return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+}
+
+std::int32_t Win32Registry::DeleteValue(RegHandle key, const std::string& name) {
+    return RegDeleteValueA(ToHkey(key), name.c_str());
+}
+
+std::int32_t Win32Registry::DeleteKey(RegHandle key, const std::string& subkey) {
+    if constexpr (kUseNativeView) {
+        return RegDeleteKeyExA(ToHkey(key), subkey.c_str(), KEY_WOW64_64KEY, 0);
+    } else {
+        return RegDeleteKeyA(ToHkey(key), subkey.c_str());
+    }
+}
+
+std::int32_t Win32Registry::CloseKey(RegHandle key) { return RegCloseKey(ToHkey(key)); }
+
+}  // namespace platform

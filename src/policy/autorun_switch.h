@@ -1,0 +1,31 @@
+// What OK does: switch AutoRun off for every drive type, or put the default back, then tell the
+// user and end. The two closing actions come from outside so the switch runs without windows.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "policy/registry_routines.h"
+
+namespace policy {
+
+inline constexpr const char* kPolicyKeyPath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr const char* kPolicyValueName = "NoDriveTypeAutoRun";
+inline constexpr std::int16_t kAllDrivesOff = 255;
+inline constexpr const char* kUpdateSuccessful =
+    "Update successful. Changes will take effect after the next computer boot.";
+
+struct ClosingActions {
+    // Shows the message with the information icon and waits until the user dismisses it.
+    std::function<void(const std::string&)> ShowMessage;
+    // Ends the process; in the program it does not return.
+    std::function<void()> EndProcess;
+};
+
+enum class Choice { kDisable, kRestore };
+
+// Returns only when the update could not be confirmed; the caller's window then stays as it was.
+void RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions);
+
+}  // namespace policy

@@ -1,0 +1,146 @@
+#include "policy/registry_routines.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/numeric.h"
+
+namespace policy {
+
+using platform::RegHandle;
+using platform::RootKeyHandle;
+
+namespace {
+
+std::string TrimSpaces(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+void RegistryRoutines::regDelete_Sub_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+                                         std::string strRegSubKey) {
+    if (!regDoes_Key_Exist(lngRootKey, strRegKeyPath)) return;
+    RegHandle handle = 0;
+    lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    lngRegResult = api_.DeleteValue(handle, strRegSubKey);
+    lngRegResult = api_.CloseKey(handle);
+}
+
+bool RegistryRoutines::regDoes_Key_Exist(std::int32_t lngRootKey, std::string strRegKeyPath) {
+    RegHandle handle = 0;
+    lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    const bool exists = handle != 0;
+    lngRegResult = api_.CloseKey(handle);
+    return exists;
+}
+
+platform::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
+                                                   std::string strRegKeyPath,
+                                                   std::string strRegSubKey) {
+    RegHandle handle = 0;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    if (handle == 0) {
+        lngRegResult = api_.CloseKey(handle);
+        return std::string();
+    }
+
+    // The probe's code is not judged: a missing value reports no type and ends below as "".
+    lngRegResult = api_.QueryValue(handle, strRegSubKey, &type, nullptr, &size);
+
+    platform::Variant result = std::string();
+    if (type == platform::kRegSz) {
+        const std::size_t made = size;
+        // One spare byte so that a value of size 0 still gets a real buffer to point at.
+        std::vector<std::uint8_t> buffer(made + 1, ' ');
+        std::uint32_t readType = 0;
+        lngRegResult = api_.QueryValue(handle, strRegSubKey, &readType, buffer.data(), &size);
+        if (lngRegResult == platform::kErrorSuccess) {
+            // The text ends at the first NUL, or with the buffer when the value was stored
+            // without one. Values of any length are read; their content is not ours to limit.
+            const char* bytes = reinterpret_cast<const char*>(buffer.data());
+            const void* nul = std::memchr(bytes, '\0', made);
+            const std::size_t length =
+                nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : made;
+            result = std::string(bytes, length);
+        }
+    } else if (type == platform::kRegDword) {
+        std::int32_t number = 0;
+        std::uint32_t numberSize = 4;
+        lngRegResult = api_.QueryValue(handle, strRegSubKey, &type,
+                                       reinterpret_cast<std::uint8_t*>(&number), &numberSize);
+        if (lngRegResult == platform::kErrorSuccess) result = number;
+    }
+
+    lngRegResult = api_.CloseKey(handle);
+    return result;
+}
+
+void RegistryRoutines::regCreate_Key_Value(std::int32_t lngRootKey, std::string strRegKeyPath,
+                                           std::string strRegSubKey, platform::Variant varRegData) {
+    // Decide the type and convert before any registry call, so that a number out of range
+    // raises its overflow without leaving a key created or a handle open.
+    const bool asNumber = platform::IsNumeric(varRegData);
+    std::int32_t number = 0;
+    std::string text;
+    if (asNumber) {
+        number = platform::CLng(platform::ToDouble(varRegData));
+    } else {
+        text = TrimSpaces(platform::ToText(varRegData));
+        text.push_back('\0');
+    }
+
+    RegHandle handle = 0;
+    lngRegResult = api_.CreateKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    if (asNumber) {
+        std::uint8_t bytes[4];
+        std::memcpy(bytes, &number, sizeof bytes);  // little-endian, as REG_DWORD stores it
+        lngRegResult = api_.SetValue(handle, strRegSubKey, platform::kRegDword, bytes, 4);
+    } else {
+        lngRegResult = api_.SetValue(handle, strRegSubKey, platform::kRegSz,
+                                     reinterpret_cast<const std::uint8_t*>(text.data()),
+                                     static_cast<std::uint32_t>(text.size()));
+    }
+    lngRegResult = api_.CloseKey(handle);
+}
+
+void RegistryRoutines::regCreate_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath) {
+    RegHandle handle = 0;
+    lngRegResult = api_.CreateKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    lngRegResult = api_.CloseKey(handle);
+}
+
+bool RegistryRoutines::regDelete_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+                                       std::string strRegKeyName) {
+    bool deleted = false;
+    if (regDoes_Key_Exist(lngRootKey, strRegKeyPath)) {
+        RegHandle handle = 0;
+        lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+        lngRegResult = api_.DeleteKey(handle, strRegKeyName);
+        if (lngRegResult == platform::kErrorSuccess) deleted = true;
+        lngRegResult = api_.CloseKey(handle);
+    }
+    return deleted;
+}
+
+bool RegistryRoutines::regValue_Is_Gone(std::int32_t lngRootKey, std::string strRegKeyPath,
+                                        std::string strRegSubKey) {
+    RegHandle handle = 0;
+    lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
+    bool gone = true;
+    if (handle != 0) {
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        lngRegResult = api_.QueryValue(handle, strRegSubKey, &type, nullptr, &size);
+        gone = lngRegResult == platform::kErrorFileNotFound;
+    }
+    lngRegResult = api_.CloseKey(handle);
+    return gone;
+}
+
+}  // namespace policy

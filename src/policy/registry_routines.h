@@ -1,0 +1,47 @@
+// The main window's six registry routines and their status field. Every registry call stores
+// its code in lngRegResult at once and the routine carries on; failures become the routine's
+// result (false or the empty text), never an error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/registry_api.h"
+#include "platform/variant.h"
+
+namespace policy {
+
+class RegistryRoutines {
+  public:
+    explicit RegistryRoutines(platform::RegistryApi& api) : api_(api) {}
+    virtual ~RegistryRoutines() = default;
+
+    // Deletes the value strRegSubKey (a value name, despite the word) when the key opens.
+    void regDelete_Sub_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+                           std::string strRegSubKey);
+    // True when the key opens. The handle decides, not the return code.
+    bool regDoes_Key_Exist(std::int32_t lngRootKey, std::string strRegKeyPath);
+    // Text for REG_SZ, a 32-bit integer for REG_DWORD, "" for anything else or any failure.
+    platform::Variant regQuery_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+                                     std::string strRegSubKey);
+    // Writes a REG_DWORD when the data is numeric, a trimmed REG_SZ otherwise; creates the key.
+    // A number outside the 32-bit range raises an overflow before anything is touched.
+    void regCreate_Key_Value(std::int32_t lngRootKey, std::string strRegKeyPath,
+                             std::string strRegSubKey, platform::Variant varRegData);
+    void regCreate_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath);
+    // True only when the subkey was deleted.
+    bool regDelete_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+                         std::string strRegKeyName);
+
+    // True when the value is known to be gone: the key does not open, or the value is not found.
+    // Restore uses it to find out whether its deletion really happened.
+    bool regValue_Is_Gone(std::int32_t lngRootKey, std::string strRegKeyPath,
+                          std::string strRegSubKey);
+
+    std::int32_t lngRegResult = 0;
+
+  private:
+    platform::RegistryApi& api_;
+};
+
+}  // namespace policy

@@ -1,0 +1,112 @@
+// An in-memory registry with the behaviour the switch depends on, and switches for what a real
+// registry only shows without administrator rights: writes and deletions refused.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/registry_api.h"
+
+namespace testing_support {
+
+struct StoredValue {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    bool operator==(const StoredValue&) const = default;
+};
+
+class MemoryRegistry final : public platform::RegistryApi {
+  public:
+    using Key = std::map<std::string, StoredValue>;
+    std::map<std::string, Key> keys;  // full path below the root -> values
+    bool refuseWrites = false;        // SetValue and DeleteValue answer access denied
+    bool refuseCreate = false;        // CreateKey of a missing key answers access denied
+    int openHandles = 0;
+
+    void Put(const std::string& path, const std::string& name, std::uint32_t type,
+             std::vector<std::uint8_t> data) {
+        keys[path][name] = {type, std::move(data)};
+    }
+    void PutDword(const std::string& path, const std::string& name, std::uint32_t number) {
+        std::vector<std::uint8_t> bytes(4);
+        std::memcpy(bytes.data(), &number, 4);
+        Put(path, name, platform::kRegDword, bytes);
+    }
+
+    std::int32_t OpenKey(platform::RegHandle, const std::string& path,
+                         platform::RegHandle* key) override {
+        if (!keys.count(path)) return platform::kErrorFileNotFound;
+        *key = Handle(path);
+        return 0;
+    }
+    std::int32_t CreateKey(platform::RegHandle, const std::string& path,
+                           platform::RegHandle* key) override {
+        if (!keys.count(path)) {
+            if (refuseCreate) return platform::kErrorAccessDenied;
+            keys[path];
+        }
+        *key = Handle(path);
+        return 0;
+    }
+    std::int32_t QueryValue(platform::RegHandle key, const std::string& name, std::uint32_t* type,
+                            std::uint8_t* data, std::uint32_t* size) override {
+        const auto* k = Find(key);
+        if (!k) return platform::kErrorInvalidHandle;
+        const auto it = k->find(name);
+        if (it == k->end()) return platform::kErrorFileNotFound;
+        *type = it->second.type;
+        const auto stored = static_cast<std::uint32_t>(it->second.data.size());
+        if (data && *size < stored) {
+            *size = stored;
+            return platform::kErrorMoreData;
+        }
+        if (data) std::memcpy(data, it->second.data.data(), stored);
+        *size = stored;
+        return 0;
+    }
+    std::int32_t SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
+                          const std::uint8_t* data, std::uint32_t size) override {
+        auto* k = Find(key);
+        if (!k) return platform::kErrorInvalidHandle;
+        if (refuseWrites) return platform::kErrorAccessDenied;
+        (*k)[name] = {type, {data, data + size}};
+        return 0;
+    }
+    std::int32_t DeleteValue(platform::RegHandle key, const std::string& name) override {
+        auto* k = Find(key);
+        if (!k) return platform::kErrorInvalidHandle;
+        if (refuseWrites) return platform::kErrorAccessDenied;
+        return k->erase(name) ? 0 : platform::kErrorFileNotFound;
+    }
+    std::int32_t DeleteKey(platform::RegHandle key, const std::string& subkey) override {
+        const auto* k = Find(key);
+        if (!k) return platform::kErrorInvalidHandle;
+        if (refuseWrites) return platform::kErrorAccessDenied;
+        return keys.erase(handles_[key] + "\\" + subkey) ? 0 : platform::kErrorFileNotFound;
+    }
+    std::int32_t CloseKey(platform::RegHandle key) override {
+        if (!handles_.erase(key)) return platform::kErrorInvalidHandle;
+        --openHandles;
+        return 0;
+    }
+
+  private:
+    platform::RegHandle Handle(const std::string& path) {
+        const platform::RegHandle h = nextHandle_++;
+        handles_[h] = path;
+        ++openHandles;
+        return h;
+    }
+    Key* Find(platform::RegHandle h) {
+        const auto it = handles_.find(h);
+        return it == handles_.end() ? nullptr : &keys[it->second];
+    }
+
+    std::map<platform::RegHandle, std::string> handles_;
+    platform::RegHandle nextHandle_ = 0x100;
+};
+
+}  // namespace testing_support

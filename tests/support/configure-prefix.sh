@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Settings every test prefix starts with. Unmanaged X windows make hiding and destroying a window
+# take milliseconds instead of two seconds, and Wine then draws the frames itself.
+set -euo pipefail
+wine_bin=$(command -v wine64 || command -v wine)
+"$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

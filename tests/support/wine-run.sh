@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine in a private, throw-away prefix, so that tests never see
+# each other's registry. A prepared template prefix is copied instead of booting a new one each
+# time (booting takes about ten seconds). Without a DISPLAY an Xvfb server is started for the run.
+#
+#   wine-run.sh PROGRAM.exe [ARGS...]
+# Environment: TESSARO_WINE_TEMPLATE  where the template prefix lives (default: under /tmp)
+#              TESSARO_KEEP_PREFIX=1  keep the prefix afterwards, for a look at what went wrong
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+template=${TESSARO_WINE_TEMPLATE:-/tmp/tessaro-wine-template}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml="}
+
+wine_bin=$(command -v wine64 || command -v wine)
+
+start_xvfb() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+            sleep 0.05
+        done
+        kill "$xvfb_pid" 2>/dev/null || true
+    done
+    echo "wine-run: could not start Xvfb" >&2
+    return 1
+}
+
+make_template() {
+    # Built once under a lock; later runs only copy it.
+    exec 9>"$template.lock"
+    flock 9
+    if [ ! -f "$template/.ready" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$template" "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+        WINEPREFIX="$template" "$here/configure-prefix.sh"
+        WINEPREFIX="$template" wineserver -w
+        touch "$template/.ready"
+    fi
+    flock -u 9
+}
+
+xvfb_pid=""
+prefix=""
+cleanup() {
+    if [ -n "$prefix" ]; then
+        WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+        [ "${TESSARO_KEEP_PREFIX:-0}" = 1 ] && echo "wine-run: kept $prefix" >&2 || rm -rf "$prefix"
+    fi
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+[ -n "${DISPLAY:-}" ] || start_xvfb
+make_template
+prefix=$(mktemp -d /tmp/tessaro-wine.XXXXXX)
+cp -a "$template/." "$prefix/"
+export WINEPREFIX="$prefix"
+set +e
+"$wine_bin" "$@"
+rc=$?
+set -e
+exit $rc
