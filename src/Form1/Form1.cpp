@@ -1,0 +1,71 @@
+#include "Form1/Form1.h"
+
+#include <commctrl.h>
+
+#include "forms.h"
+#include "platform/app.h"
+#include "platform/win32_registry.h"
+#include "policy/autorun_switch.h"
+#include "resource_ids.h"
+
+namespace tessaro {
+
+namespace {
+
+platform::RegistryApi& Registry() {
+    static platform::Win32Registry registry;  // stateless: every call goes straight to Windows
+    return registry;
+}
+
+platform::FormDesign MainWindowDesign() {
+    platform::FormDesign d;
+    d.caption = L"Tessaro";
+    d.clientWidth = 5220;
+    d.clientHeight = 2400;
+    d.iconId = IDI_APPLICATION_ICON;
+    return d;
+}
+
+std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+
+}  // namespace
+
+Form1::Form1() : platform::Form(MainWindowDesign()), policy::RegistryRoutines(Registry()) {}
+
+void Form1::Form_Initialize() {
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = 8;
+    icc.dwICC = ICC_USEREX_CLASSES;
+    InitCommonControlsEx(&icc);
+}
+
+void Form1::CreateControls() {
+    using platform::TwipRect;
+    Command2 = &Add<platform::Button>(L"&Info...", TwipRect{4080, 1920, 1035, 375}, 3);
+    Option2 = &Add<platform::OptionButton>(L"Restore default", TwipRect{360, 1440, 3255, 315}, 2);
+    Option1 = &Add<platform::OptionButton>(
+        L"Disable Autorun on all drives type (CD-ROM, DVD, USB Pendrive, network drive, RAM "
+        L"drive)",
+        TwipRect{360, 360, 4455, 375}, 1);
+    Command1 = &Add<platform::Button>(L"&Ok", TwipRect{2940, 1920, 1035, 375}, 0);
+    platform::LabelStyle bold;
+    bold.font = platform::FontKind::kBold;
+    Label1 = &Add<platform::Label>(L"(Recommended)", TwipRect{600, 840, 2175, 195}, 4, bold);
+
+    Command1->onClick = [this] { Command1_Click(); };
+    Command2->onClick = [this] { Command2_Click(); };
+}
+
+void Form1::Form_Load() { Option1->SetValue(true); }
+
+void Form1::Command1_Click() {
+    const auto choice = Option1->Value() ? policy::Choice::kDisable : policy::Choice::kRestore;
+    policy::RunAutorunSwitch(
+        *this, choice,
+        {[](const std::string& text) { platform::MsgBox(Widen(text), MB_ICONINFORMATION); },
+         [] { platform::EndProcess(); }});
+}
+
+void Form1::Command2_Click() { ref::frmAbout->Show(1); }
+
+}  // namespace tessaro

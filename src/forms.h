@@ -1,0 +1,16 @@
+// The program's global window references, one per window class. Using one while it is empty
+// creates a new window object.
+#pragma once
+
+#include "Form1/Form1.h"
+#include "frmAbout/frmAbout.h"
+#include "frmGraphics/frmGraphics.h"
+#include "platform/form.h"
+
+namespace tessaro::ref {
+
+extern platform::FormRef<tessaro::Form1> Form1;
+extern platform::FormRef<tessaro::frmAbout> frmAbout;
+extern platform::FormRef<tessaro::frmGraphics> frmGraphics;
+
+}  // namespace tessaro::ref

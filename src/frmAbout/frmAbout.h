@@ -1,0 +1,13 @@
+// The information window.
+#pragma once
+
+#include "platform/form.h"
+
+namespace tessaro {
+
+class frmAbout : public platform::Form {
+  public:
+    frmAbout();
+};
+
+}  // namespace tessaro

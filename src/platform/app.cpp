@@ -1,0 +1,112 @@
+#include "platform/app.h"
+
+#include <exception>
+#include <vector>
+
+#include "platform/dpi.h"
+#include "platform/form.h"
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+[[noreturn]] void ReportAndEnd(const std::wstring& text) {
+    MessageBoxW(GetActiveWindow(), text.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
+}  // namespace
+
+std::wstring AppPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            std::wstring path(buffer.data(), n);
+            const auto slash = path.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int MsgBox(const std::wstring& text, UINT style) {
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = HiddenOwner();
+    return MessageBoxW(owner, text.c_str(), kProductTitle, style | MB_OK);
+}
+
+void EndProcess() { ExitProcess(0); }
+
+void RunHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const RuntimeError& e) {
+        ReportAndEnd(L"Run-time error '" + std::to_wstring(static_cast<int>(e.Number())) +
+                     L"':\n\n" + Widen(e.what()));
+    } catch (const std::exception& e) {
+        ReportAndEnd(L"Run-time error:\n\n" + Widen(e.what()));
+    }
+}
+
+void DispatchOne(MSG& msg) {
+    if (msg.hwnd) {
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        Form* form = Form::FromHwnd(root);
+        if (form && form->UsesDialogNavigation() && IsDialogMessageW(root, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchOne(msg);
+    }
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+    return static_cast<int>(msg.wParam);
+}
+
+HWND HiddenOwner() {
+    static HWND owner = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TessaroOwner";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, kProductTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }();
+    return owner;
+}
+
+float TwipsPerPixelX() { return 1440.0f / static_cast<float>(SystemDpi()); }
+float TwipsPerPixelY() { return 1440.0f / static_cast<float>(SystemDpi()); }
+float ScreenWidthTwips() {
+    return static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * TwipsPerPixelX();
+}
+float ScreenHeightTwips() {
+    return static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * TwipsPerPixelY();
+}
+
+}  // namespace platform

@@ -1,0 +1,46 @@
+// Process-wide services the windows rely on: the application folder, the message box with the
+// product title, message dispatch, the end of the process and the report of untrapped errors.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+inline constexpr const wchar_t* kProductTitle = L"Tessaro";
+
+// Folder of the executable, without a trailing backslash (a drive root keeps none either).
+std::wstring AppPath();
+
+// Text, one OK button, the product title; style 0 or MB_ICONINFORMATION. Modal to the
+// program's active window. Returns when the user dismisses it.
+int MsgBox(const std::wstring& text, UINT style = MB_OK);
+
+// Ends the process at once: no further handler of any window runs.
+[[noreturn]] void EndProcess();
+
+// Runs an event handler; a run-time error that escapes it is reported and ends the program.
+void RunHandler(const std::function<void()>& handler);
+
+// Delivers every pending message of the program's windows, then returns.
+void DoEvents();
+
+// Keyboard navigation (Tab, access keys) for the window the message is meant for; then the
+// usual translate and dispatch.
+void DispatchOne(MSG& msg);
+
+// The main loop: runs until the last window of the program is gone.
+int RunMessageLoop();
+
+// Hidden window that owns the program's windows, so that none gets a taskbar button.
+HWND HiddenOwner();
+
+// Screen metrics in twips and pixels, as the effect reads them.
+float ScreenWidthTwips();
+float ScreenHeightTwips();
+float TwipsPerPixelX();
+float TwipsPerPixelY();
+
+}  // namespace platform

@@ -1,0 +1,143 @@
+// The controls the windows use, each created from its layout in twips and laid out again when
+// the DPI changes. A control's notification becomes its onClick callback.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/scoped_handles.h"
+
+namespace platform {
+
+class Form;
+
+enum class FontKind { kRegular = 0, kBold = 1, kUnderline = 2 };
+
+struct TwipRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+class Control {
+  public:
+    Control(TwipRect rect, int tabIndex) : rect_(rect), tabIndex_(tabIndex) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    HWND hWnd() const { return hwnd_; }
+    int TabIndex() const { return tabIndex_; }
+    const TwipRect& Rect() const { return rect_; }
+
+    std::function<void()> onClick;
+
+    // Used by the form.
+    void Create(Form& form, int id);
+    void Destroyed() { hwnd_ = nullptr; }
+    virtual void Layout(Form& form);
+    virtual bool Focusable() const { return false; }
+    virtual void OnNotify(WORD code);
+    // WM_CTLCOLOR*: a brush to paint with, after setting the DC's colours.
+    virtual std::optional<HBRUSH> OnColor(Form& /*form*/, HDC /*dc*/) { return std::nullopt; }
+    virtual HCURSOR Cursor() const { return nullptr; }
+
+  protected:
+    virtual HWND CreateWindowFor(Form& form, int id, RECT pixels) = 0;
+    HWND hwnd_ = nullptr;
+    TwipRect rect_;
+    int tabIndex_;
+    FontKind font_ = FontKind::kRegular;
+};
+
+class Button : public Control {
+  public:
+    Button(std::wstring caption, TwipRect rect, int tabIndex)
+        : Control(rect, tabIndex), caption_(std::move(caption)) {}
+    bool Focusable() const override { return true; }
+
+  protected:
+    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    std::wstring caption_;
+};
+
+class OptionButton : public Control {
+  public:
+    OptionButton(std::wstring caption, TwipRect rect, int tabIndex)
+        : Control(rect, tabIndex), caption_(std::move(caption)) {}
+    bool Focusable() const override { return true; }
+    bool Value() const;
+    void SetValue(bool selected);  // selecting one clears the others of its group
+
+  protected:
+    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    std::wstring caption_;
+};
+
+struct LabelStyle {
+    FontKind font = FontKind::kRegular;
+    std::optional<COLORREF> textColor;  // none: the system's text colour
+    bool transparent = false;           // draws no background at all
+    bool border = false;                // a one-pixel flat frame
+    bool autoSize = false;              // the label takes the size of its text
+    bool clickable = false;             // clicks reach onClick
+    HCURSOR cursor = nullptr;           // shown while the mouse is over the label
+};
+
+class Label : public Control {
+  public:
+    Label(std::wstring caption, TwipRect rect, int tabIndex, LabelStyle style = {})
+        : Control(rect, tabIndex), caption_(std::move(caption)), style_(style) {
+        font_ = style.font;
+    }
+    std::wstring Caption() const;
+    void SetCaption(const std::wstring& caption);
+    void SetBackColor(COLORREF color);
+    void Layout(Form& form) override;
+    std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
+    HCURSOR Cursor() const override { return style_.cursor; }
+
+  protected:
+    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+
+  private:
+    std::wstring caption_;
+    LabelStyle style_;
+    std::optional<COLORREF> backColor_;
+    ScopedGdiObject backBrush_;
+};
+
+// A picture shown at its own size, optionally inside a one-pixel flat frame.
+class Picture : public Control {
+  public:
+    Picture(HBITMAP bitmap, TwipRect rect, bool border)
+        : Control(rect, -1), bitmap_(bitmap), border_(border) {}
+    void Layout(Form& form) override;
+
+  protected:
+    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+
+  private:
+    ScopedGdiObject bitmap_;
+    bool border_;
+};
+
+// The Windows animation control: a clip opened by path and played with the control's own
+// defaults (looping, whole clip, centred).
+class Animation : public Control {
+  public:
+    Animation(TwipRect rect, int tabIndex) : Control(rect, tabIndex) {}
+    void SetBackColor(COLORREF color);
+    bool Open(const std::wstring& path);  // false when the clip cannot be opened
+    bool Play();
+    std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
+
+  protected:
+    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+
+  private:
+    ScopedGdiObject backBrush_;
+};
+
+}  // namespace platform

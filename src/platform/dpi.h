@@ -1,0 +1,15 @@
+// Screen density in one place: twips become pixels with the window's real DPI, never a fixed 15.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+int SystemDpi();
+int DpiOf(HWND hwnd);  // the window's DPI where Windows tells it, else the system's
+inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+inline int PixelsToTwips(int pixels, int dpi) { return MulDiv(pixels, 1440, dpi); }
+// Outer window rectangle for a client rectangle, with the frame metrics of the given DPI.
+void AdjustForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi);
+
+}  // namespace platform
