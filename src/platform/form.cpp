@@ -47,6 +47,20 @@ std::int16_t ShiftState() {
     return shift;
 }
 
+struct DisableRequest {
+    HWND keep;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableOther(HWND w, LPARAM p) {
+    auto* request = reinterpret_cast<DisableRequest*>(p);
+    if (w != request->keep && IsWindowVisible(w) && IsWindowEnabled(w)) {
+        EnableWindow(w, FALSE);
+        request->disabled->push_back(w);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 Form::Form(FormDesign design) : design_(std::move(design)) {}
@@ -186,17 +200,8 @@ void Form::Show(int modal) {
             // Owned by the window it interrupts, so it stays above it.
             SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
         }
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* form = reinterpret_cast<Form*>(p);
-                if (w != form->hwnd_ && IsWindowVisible(w) && IsWindowEnabled(w)) {
-                    EnableWindow(w, FALSE);
-                    form->disabledByModal_.push_back(w);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(this));
+        DisableRequest request{hwnd_, &disabledByModal_};
+        EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&request));
         modal_ = true;
     }
     ShowWindow(hwnd_, SW_SHOW);
