@@ -25,6 +25,11 @@ class MemoryRegistry final : public platform::RegistryApi {
     bool refuseWrites = false;        // SetValue and DeleteValue answer access denied
     bool refuseCreate = false;        // CreateKey of a missing key answers access denied
     int openHandles = 0;
+    // Fault injection: the call with this number (counting from 0) fails with failCode instead.
+    int calls = 0;
+    int failAt = -1;
+    std::int32_t failCode = 0;
+    std::string failedFunction;  // which call the injected failure hit
 
     void Put(const std::string& path, const std::string& name, std::uint32_t type,
              std::vector<std::uint8_t> data) {
@@ -38,12 +43,14 @@ class MemoryRegistry final : public platform::RegistryApi {
 
     std::int32_t OpenKey(platform::RegHandle, const std::string& path,
                          platform::RegHandle* key) override {
+        if (Injected("OpenKey")) return failCode;
         if (!keys.count(path)) return platform::kErrorFileNotFound;
         *key = Handle(path);
         return 0;
     }
     std::int32_t CreateKey(platform::RegHandle, const std::string& path,
                            platform::RegHandle* key) override {
+        if (Injected("CreateKey")) return failCode;
         if (!keys.count(path)) {
             if (refuseCreate) return platform::kErrorAccessDenied;
             keys[path];
@@ -53,6 +60,7 @@ class MemoryRegistry final : public platform::RegistryApi {
     }
     std::int32_t QueryValue(platform::RegHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) override {
+        if (Injected("QueryValue")) return failCode;
         const auto* k = Find(key);
         if (!k) return platform::kErrorInvalidHandle;
         const auto it = k->find(name);
@@ -69,6 +77,7 @@ class MemoryRegistry final : public platform::RegistryApi {
     }
     std::int32_t SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override {
+        if (Injected("SetValue")) return failCode;
         auto* k = Find(key);
         if (!k) return platform::kErrorInvalidHandle;
         if (refuseWrites) return platform::kErrorAccessDenied;
@@ -76,24 +85,32 @@ class MemoryRegistry final : public platform::RegistryApi {
         return 0;
     }
     std::int32_t DeleteValue(platform::RegHandle key, const std::string& name) override {
+        if (Injected("DeleteValue")) return failCode;
         auto* k = Find(key);
         if (!k) return platform::kErrorInvalidHandle;
         if (refuseWrites) return platform::kErrorAccessDenied;
         return k->erase(name) ? 0 : platform::kErrorFileNotFound;
     }
     std::int32_t DeleteKey(platform::RegHandle key, const std::string& subkey) override {
+        if (Injected("DeleteKey")) return failCode;
         const auto* k = Find(key);
         if (!k) return platform::kErrorInvalidHandle;
         if (refuseWrites) return platform::kErrorAccessDenied;
         return keys.erase(handles_[key] + "\\" + subkey) ? 0 : platform::kErrorFileNotFound;
     }
     std::int32_t CloseKey(platform::RegHandle key) override {
+        if (Injected("CloseKey")) return failCode;
         if (!handles_.erase(key)) return platform::kErrorInvalidHandle;
         --openHandles;
         return 0;
     }
 
   private:
+    bool Injected(const char* function) {
+        if (calls++ != failAt) return false;
+        failedFunction = function;
+        return true;
+    }
     platform::RegHandle Handle(const std::string& path) {
         const platform::RegHandle h = nextHandle_++;
         handles_[h] = path;
