@@ -304,12 +304,15 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                     // Posted: it runs after the activation is complete and before any painting.
                     PostMessageW(hwnd, kActivateMessage, 0, 0);
                 }
-                if (!GetFocus() || GetAncestor(GetFocus(), GA_ROOT) != hwnd) {
-                    HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
-                    SetFocus(first ? first : hwnd);
-                }
+                // Back to the control that had the focus when the window was left, as in a
+                // dialog; the first in the tab order the first time.
+                HWND target = IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)
+                                  ? lastFocus_
+                                  : GetNextDlgTabItem(hwnd, nullptr, FALSE);
+                SetFocus(target ? target : hwnd);
                 return 0;
             }
+            if (HWND focus = GetFocus(); focus && IsChild(hwnd, focus)) lastFocus_ = focus;
             break;
         case kActivateMessage:
             RunHandler([this] { Form_Activate(); });

@@ -99,6 +99,7 @@ class Form : public std::enable_shared_from_this<Form> {
     ScopedGdiObject backBrush_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<HWND> disabledByModal_;
+    HWND lastFocus_ = nullptr;
     bool modal_ = false;
     bool activatedSinceShow_ = false;
     std::shared_ptr<Form> selfWhileLoaded_;
