@@ -1,14 +1,14 @@
 # The front door: `make run` and `make test` install what is missing, build and go.
-# Other targets: build, dist, clean, format.
+# Other targets: build, dist, fuzz, clean, format.
 
 SHELL := /bin/bash
-PRESETS := native windows-x64 windows-x86
-DEBIAN_PACKAGES := cmake ninja-build g++ clang clang-format googletest python3 \
+PRESETS := native fuzz windows-x64 windows-x86
+DEBIAN_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest python3 \
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
     wine wine64 xvfb xauth x11-utils xdotool imagemagick
 RUN_PREFIX := $(CURDIR)/build/wineprefix
 
-.PHONY: deps build test run dist clean format check-format
+.PHONY: deps build test run dist clean format fuzz
 
 deps:
 	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
@@ -28,7 +28,12 @@ test: build
 	python3 tools/make_resources.py --check
 	tools/check-format.sh
 	ctest --preset native
+	FUZZ_SECONDS=10 ctest --preset fuzz
 	ctest --preset windows-x64
+
+# The fuzzers for longer than the short runs in `make test` (FUZZ_SECONDS each, default 300).
+fuzz: build
+	FUZZ_SECONDS=$${FUZZ_SECONDS:-300} ctest --preset fuzz --timeout 0
 
 dist: build
 	@for p in windows-x64 windows-x86; do \
