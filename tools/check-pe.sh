@@ -27,7 +27,8 @@ for exe in "$@"; do
     # A section that is code and not read-only is writable and executable.
     wx=$("$od" -h "$exe" | awk '/^ +[0-9]+ /{name=$2; getline; if ($0 ~ /CODE/ && $0 !~ /READONLY/) print name}')
     [ -z "$wx" ] || fail "writable and executable sections: $wx"
-    strings -a "$exe" | grep -q 'stack smashing detected' || fail "no stack protection"
+    # Read to the end (no -q): an early exit would break the pipe and count as a failure.
+    strings -a "$exe" | grep 'stack smashing detected' >/dev/null || fail "no stack protection"
     imports=$(grep 'DLL Name:' <<<"$headers" | awk '{print $3}')
     for dll in $imports; do
         grep -qiE "$allowed" <<<"$dll" || fail "imports $dll, which is not a system DLL"
