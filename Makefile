@@ -27,6 +27,7 @@ build: deps
 test: build
 	python3 tools/make_resources.py --check
 	tools/check-format.sh
+	tools/check-pe.sh build/windows-x64/src/tessaro.exe build/windows-x86/src/tessaro.exe
 	ctest --preset native
 	FUZZ_SECONDS=10 ctest --preset fuzz
 	ctest --preset windows-x64

@@ -13,6 +13,9 @@ platform::FormRef<tessaro::frmGraphics> frmGraphics;
 
 // The program starts with its main window and ends when its last window is gone.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The program runs elevated, often from a Downloads folder: a DLL planted beside it must
+    // never be loaded, so later loads search the system folder only.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     platform::RunHandler([] { tessaro::ref::Form1->Show(); });
     return platform::RunMessageLoop();
 }
