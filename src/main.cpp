@@ -15,7 +15,12 @@ platform::FormRef<tessaro::frmGraphics> frmGraphics;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The program runs elevated, often from a Downloads folder: a DLL planted beside it must
     // never be loaded, so later loads search the system folder only.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Looked up rather than imported: an unpatched Windows 7 lacks it and could not start us.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
     platform::RunHandler([] { tessaro::ref::Form1->Show(); });
     return platform::RunMessageLoop();
 }
