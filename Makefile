@@ -5,10 +5,10 @@ SHELL := /bin/bash
 PRESETS := native fuzz windows-x64 windows-x86
 DEBIAN_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest python3 \
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
-    wine wine64 xvfb xauth x11-utils xdotool imagemagick
+    wine wine64 xvfb xauth x11-utils xdotool imagemagick nsis p7zip-full
 RUN_PREFIX := $(CURDIR)/build/wineprefix
 
-.PHONY: deps build test run dist clean format fuzz
+.PHONY: deps build test run dist package clean format fuzz
 
 deps:
 	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
@@ -41,6 +41,22 @@ dist: build
 	    d=build/$$p/dist; rm -rf $$d; mkdir -p $$d; \
 	    cp build/$$p/src/tessaro.exe resources/pellumo.dll resources/pellumo2.dll resources/gpl.txt $$d/; \
 	    echo "$$d: $$(ls $$d | tr '\n' ' ')"; done
+
+# Release archives and installers in build/package/, each installer checked for what it holds.
+package: dist
+	@mkdir -p build/package
+	@for arch in x64 x86; do \
+	    d=build/windows-$$arch/dist; \
+	    python3 tools/package.py build/package/tessaro-1.00-$$arch.zip \
+	        $$d/tessaro.exe $$d/pellumo.dll $$d/pellumo2.dll $$d/gpl.txt README.md LICENSE || exit 1; \
+	    cp README.md $$d/README.md; \
+	    makensis -V2 -DARCH=$$arch -DDIST=$(CURDIR)/$$d \
+	        -DOUT=$(CURDIR)/build/package/tessaro-1.00-$$arch-setup.exe installer/tessaro.nsi || exit 1; \
+	    rm $$d/README.md; \
+	done
+	@for arch in x64 x86; do tests/package/check-installer.sh \
+	    build/package/tessaro-1.00-$$arch-setup.exe build/windows-$$arch/dist || exit 1; done
+	@ls -l build/package
 
 # Starts the program under Wine. Without a display it runs in Xvfb and leaves a screenshot.
 run: dist

@@ -6,6 +6,8 @@
 #   wine-run.sh PROGRAM.exe [ARGS...]
 # Environment: TESSARO_WINE_TEMPLATE  where the template prefix lives (default: under /tmp)
 #              TESSARO_KEEP_PREFIX=1  keep the prefix afterwards, for a look at what went wrong
+#              TESSARO_WINE_SHELL=1   the argument is a bash script to run in the prefix
+#              TESSARO_LOGPIXELS=144  screen DPI of this prefix (Wine reads it only at start-up)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -61,8 +63,18 @@ make_template
 prefix=$(mktemp -d /tmp/tessaro-wine.XXXXXX)
 cp -a "$template/." "$prefix/"
 export WINEPREFIX="$prefix"
+if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
+    "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$TESSARO_LOGPIXELS" /f >/dev/null 2>&1
+    # The DPI is read when the wineserver starts: let this one end so the program gets a new one.
+    wineserver -w
+fi
 set +e
-"$wine_bin" "$@"
+if [ "${TESSARO_WINE_SHELL:-0}" = 1 ]; then
+    bash "$@"  # a script that runs several Wine programs in this one prefix
+else
+    "$wine_bin" "$@"
+fi
 rc=$?
 set -e
 exit $rc
