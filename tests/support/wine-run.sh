@@ -6,7 +6,6 @@
 #   wine-run.sh PROGRAM.exe [ARGS...]
 # Environment: TESSARO_WINE_TEMPLATE  where the template prefix lives (default: under /tmp)
 #              TESSARO_KEEP_PREFIX=1  keep the prefix afterwards, for a look at what went wrong
-#              TESSARO_WINE_SHELL=1   the argument is a bash script to run in the prefix
 #              TESSARO_LOGPIXELS=144  screen DPI of this prefix (Wine reads it only at start-up)
 set -euo pipefail
 
@@ -70,11 +69,7 @@ if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
     wineserver -w
 fi
 set +e
-if [ "${TESSARO_WINE_SHELL:-0}" = 1 ]; then
-    bash "$@"  # a script that runs several Wine programs in this one prefix
-else
-    "$wine_bin" "$@"
-fi
+"$wine_bin" "$@"
 rc=$?
 set -e
 exit $rc
