@@ -1,20 +1,126 @@
 #include "frmAbout/frmAbout.h"
 
+#include "forms.h"
+#include "frmAbout/about_media.h"
+#include "frmAbout/start_doc.h"
+#include "platform/app.h"
+#include "resource_ids.h"
+
 namespace tessaro {
 
 namespace {
+
+constexpr std::int16_t kEscape = 27;
 
 platform::FormDesign AboutDesign() {
     platform::FormDesign d;
     d.clientWidth = 6135;
     d.clientHeight = 3180;
     d.position = POINT{2340, 1650};
+    // Escape must reach Form_KeyUp instead of being taken by the dialog manager.
     d.dialogNavigation = false;
     return d;
+}
+
+platform::LabelStyle PlainText(bool autoSize = false) {
+    platform::LabelStyle s;
+    s.autoSize = autoSize;
+    return s;
+}
+
+platform::LabelStyle LinkLook() {
+    // Shared resource: loaded once by the system, never destroyed by us.
+    static const HCURSOR hand =
+        LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINK_HAND));
+    platform::LabelStyle s;
+    s.font = platform::FontKind::kUnderline;
+    s.textColor = RGB(0, 0, 255);
+    s.autoSize = true;
+    s.clickable = true;
+    s.cursor = hand;
+    return s;
+}
+
+std::wstring FromAppFolder(const wchar_t* name) { return platform::AppPath() + name; }
+
+void OpenLicence() {
+    ::frmAbout::ReportShellResult(::frmAbout::StartDoc(FromAppFolder(L"\\gpl.txt")));
 }
 
 }  // namespace
 
 frmAbout::frmAbout() : platform::Form(AboutDesign()) {}
+
+void frmAbout::CreateControls() {
+    using platform::Label;
+    using platform::TwipRect;
+
+    Animation1 = &Add<platform::Animation>(TwipRect{120, 840, 540, 570}, 7);
+
+    // Only its one-pixel frame shows: the load gives it the window's colour.
+    platform::LabelStyle frame;
+    frame.border = true;
+    frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
+    Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, 9, frame);
+    Label7->SetBackColor(GetSysColor(COLOR_WINDOW));
+
+    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195}, 8,
+                         LinkLook());
+    Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
+                         TwipRect{960, 600, 4095, 255}, 6, PlainText());
+    Image2 = &Add<platform::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
+                                     TwipRect{60, 120, 510, 510}, true);
+    Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, 5, PlainText(true));
+    lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, 4, PlainText());
+
+    // An invisible spot over Image1 that takes the clicks there.
+    platform::LabelStyle spot;
+    spot.transparent = true;
+    spot.clickable = true;
+    Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, 3, spot);
+
+    Label2 = &Add<Label>(
+        L"Copyright (C) 2026 the Tessaro developers. Free software, GNU General Public License v3.",
+        TwipRect{960, 1860, 5115, 435}, 2, PlainText());
+    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, 1, LinkLook());
+    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, 0, LinkLook());
+    Image1 = &Add<platform::Picture>(::frmAbout::LoadBitmapResource(IDB_IMAGE1),
+                                     TwipRect{60, 1860, 750, 930}, true);
+
+    Label1->onClick = [this] { Label1_Click(); };
+    Label3->onClick = [this] { Label3_Click(); };
+    Label4->onClick = [this] { Label4_Click(); };
+    Label8->onClick = [this] { Label8_Click(); };
+}
+
+void frmAbout::Form_Load() {
+    lblVersione->SetCaption(ref::Form1->Caption());
+    Animation1->SetBackColor(BackColor());
+    Label7->SetBackColor(BackColor());
+    // The clip is an optional data file: without it, or with one the control cannot play, the
+    // window opens without the animation and says nothing.
+    if (Animation1->Open(::frmAbout::AnsiReadablePath(FromAppFolder(L"\\pellumo2.dll")))) {
+        Animation1->Play();
+    }
+}
+
+void frmAbout::Form_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/) {
+    // Escape opens the licence like its link, whatever modifier is held, and leaves the
+    // window open.
+    if (KeyCode == kEscape) OpenLicence();
+}
+
+void frmAbout::Label1_Click() { ::frmAbout::PlaySoundFile(FromAppFolder(L"\\pellumo.dll")); }
+
+void frmAbout::Label3_Click() { OpenLicence(); }
+
+void frmAbout::Label4_Click() {
+    // Set before the effect window loads, since its load reads the preset.
+    ref::frmGraphics->ef = 0;
+    ref::frmGraphics->Show(1);
+    Unload();
+}
+
+void frmAbout::Label8_Click() { ::frmAbout::ReportShellResult(::frmAbout::StartDoc(kHomePage)); }
 
 }  // namespace tessaro

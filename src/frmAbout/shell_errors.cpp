@@ -1,5 +1,7 @@
 #include "frmAbout/shell_errors.h"
 
+#include <limits>
+
 namespace frmAbout {
 
 namespace {
@@ -39,6 +41,18 @@ const char* KnownFailure(std::int32_t code) {
 }
 
 }  // namespace
+
+std::int32_t ShellResultCode(std::intptr_t shellResult) {
+    if (shellResult > kLastFailureCode) {
+        return shellResult > std::numeric_limits<std::int32_t>::max()
+                   ? std::numeric_limits<std::int32_t>::max()
+                   : static_cast<std::int32_t>(shellResult);
+    }
+    // Failures keep their sign; one below the 32-bit range is still a failure.
+    return shellResult < std::numeric_limits<std::int32_t>::min()
+               ? std::numeric_limits<std::int32_t>::min()
+               : static_cast<std::int32_t>(shellResult);
+}
 
 std::optional<std::string> ShellFailureText(std::int32_t code) {
     if (code > kLastFailureCode) return std::nullopt;

@@ -37,7 +37,11 @@ void Control::Layout(Form& form) {
 }
 
 void Control::OnNotify(WORD code) {
-    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
+    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) {
+        // Called through a copy: the handler may unload the window, and this control with it.
+        const auto handler = onClick;
+        handler();
+    }
 }
 
 HWND Button::CreateWindowFor(Form& form, int id, RECT px) {
