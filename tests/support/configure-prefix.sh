@@ -4,3 +4,5 @@
 set -euo pipefail
 wine_bin=$(command -v wine64 || command -v wine)
 "$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# A fresh prefix without Wine's HTML engine never associates .txt with Notepad; Windows does.
+"$wine_bin" reg add 'HKLM\Software\Classes\.txt' /ve /t REG_SZ /d txtfile /f >/dev/null 2>&1

@@ -10,7 +10,9 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-template=${TESSARO_WINE_TEMPLATE:-/tmp/tessaro-wine-template}
+# The template's name follows its settings, so a change to them never meets a stale template.
+stamp=$(cat "$here/configure-prefix.sh" | md5sum | cut -c1-8)
+template=${TESSARO_WINE_TEMPLATE:-/tmp/tessaro-wine-template-$stamp}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml="}
 
@@ -65,7 +67,8 @@ export WINEPREFIX="$prefix"
 if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
     "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
         /d "$TESSARO_LOGPIXELS" /f >/dev/null 2>&1
-    # The DPI is read when the wineserver starts: let this one end so the program gets a new one.
+    # Each process reads the DPI as it starts: let the processes that started with this wineserver
+    # (services, explorer) end first, so none of them keeps the old value.
     wineserver -w
 fi
 set +e
