@@ -1,12 +1,14 @@
 // The yardstick for start-up time: the least a Win32 program does to show a window.
 #include <windows.h>
 
+static LRESULT CALLBACK WindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(h, m, w, l);
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcW(h, m, w, l);
-    };
+    wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"MinimalWindow";
