@@ -32,12 +32,7 @@ std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end(
 
 Form1::Form1() : platform::Form(MainWindowDesign()), policy::RegistryRoutines(Registry()) {}
 
-void Form1::Form_Initialize() {
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = 8;
-    icc.dwICC = ICC_USEREX_CLASSES;
-    InitCommonControlsEx(&icc);
-}
+void Form1::Form_Initialize() { platform::InitCommonControlsFromSystem(8, ICC_USEREX_CLASSES); }
 
 void Form1::CreateControls() {
     using platform::TwipRect;

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/system_library.h"
+
 namespace frmAbout {
 
 namespace {
@@ -28,41 +30,42 @@ class ComPtr {
     T* p_ = nullptr;
 };
 
-// COM for the length of one picture load; balanced even when COM was already up.
-class ComScope {
+// COM and the picture loader from the system folder, for the length of one picture load;
+// COM is balanced even when it was already up.
+class PictureLoader {
   public:
-    ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope() {
-        if (ok_) CoUninitialize();
+    PictureLoader()
+        : ole32_(L"ole32.dll"),
+          oleaut32_(L"oleaut32.dll"),
+          coUninitialize_(ole32_.Function<void(WINAPI*)()>("CoUninitialize")),
+          createStream_(
+              ole32_.Function<HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**)>("CreateStreamOnHGlobal")),
+          loadPicture_(oleaut32_.Function<HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**)>(
+              "OleLoadPicture")) {
+        const auto init = ole32_.Function<HRESULT(WINAPI*)(void*, DWORD)>("CoInitializeEx");
+        comUp_ = init && coUninitialize_ && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    PictureLoader(const PictureLoader&) = delete;
+    PictureLoader& operator=(const PictureLoader&) = delete;
+    ~PictureLoader() {
+        if (comUp_) coUninitialize_();
+    }
+
+    bool Ready() const { return createStream_ && loadPicture_; }
+    HRESULT CreateStreamOnHGlobal(HGLOBAL memory, BOOL owns, IStream** stream) const {
+        return createStream_(memory, owns, stream);
+    }
+    HRESULT OleLoadPicture(IStream* stream, LONG size, BOOL keep, REFIID iid, void** out) const {
+        return loadPicture_(stream, size, keep, iid, out);
     }
 
   private:
-    bool ok_;
-};
-
-// The system's own winmm, loaded for the one call: no import of it at start, and no copy of
-// it from the program's folder.
-class Winmm {
-  public:
-    Winmm() : module_(LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
-    Winmm(const Winmm&) = delete;
-    Winmm& operator=(const Winmm&) = delete;
-    ~Winmm() {
-        if (module_) FreeLibrary(module_);
-    }
-
-    using PlaySoundWFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-    PlaySoundWFn PlaySoundW() const {
-        if (!module_) return nullptr;
-        // Through void(*)() so the compiler accepts the change of function type.
-        return reinterpret_cast<PlaySoundWFn>(
-            reinterpret_cast<void (*)()>(GetProcAddress(module_, "PlaySoundW")));
-    }
-
-  private:
-    HMODULE module_;
+    platform::SystemLibrary ole32_;
+    platform::SystemLibrary oleaut32_;
+    void(WINAPI* coUninitialize_)();
+    HRESULT(WINAPI* createStream_)(HGLOBAL, BOOL, IStream**);
+    HRESULT(WINAPI* loadPicture_)(IStream*, LONG, BOOL, REFIID, void**);
+    bool comUp_ = false;
 };
 
 // Values from mmsystem.h, which comes with the import we avoid.
@@ -111,15 +114,19 @@ HBITMAP LoadGifResource(int id) {
     std::memcpy(target, data, size);
     GlobalUnlock(copy);
 
-    ComScope com;
+    const PictureLoader loader;
+    if (!loader.Ready()) {
+        GlobalFree(copy);
+        return nullptr;
+    }
     ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.Receive()))) {
+    if (FAILED(loader.CreateStreamOnHGlobal(copy, TRUE, stream.Receive()))) {
         GlobalFree(copy);
         return nullptr;
     }
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(picture.Receive())))) {
+    if (FAILED(loader.OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                                     reinterpret_cast<void**>(picture.Receive())))) {
         return nullptr;
     }
     OLE_HANDLE handle = 0;
@@ -130,8 +137,10 @@ HBITMAP LoadGifResource(int id) {
 }
 
 void PlaySoundFile(const std::wstring& path) {
-    const Winmm winmm;
-    if (const auto play = winmm.PlaySoundW()) {
+    // The system's own winmm, loaded for the one call.
+    const platform::SystemLibrary winmm(L"winmm.dll");
+    using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    if (const auto play = winmm.Function<PlaySoundFn>("PlaySoundW")) {
         play(AnsiReadablePath(path).c_str(), nullptr, kSndFilename | kSndSync | kSndNoDefault);
     }
 }

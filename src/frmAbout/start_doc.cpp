@@ -5,6 +5,7 @@
 
 #include "frmAbout/shell_errors.h"
 #include "platform/app.h"
+#include "platform/system_library.h"
 
 namespace frmAbout {
 
@@ -12,8 +13,13 @@ std::int32_t StartDoc(const std::wstring& DocName) {
     // The desktop, not the About window, owns whatever the shell shows, so a viewer or a
     // prompt does not go away with our window. The working directory is fixed on purpose,
     // whatever folder the document lies in.
+    // Kept loaded: the shell may go on working for the viewer it starts after the call returns.
+    static const platform::SystemLibrary shell32(L"shell32.dll");
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    const auto shellExecute = shell32.Function<ShellExecuteFn>("ShellExecuteW");
+    if (!shellExecute) return SE_ERR_DLLNOTFOUND;
     const HINSTANCE result =
-        ShellExecuteW(GetDesktopWindow(), L"Open", DocName.c_str(), L"", L"C:\\", SW_SHOWNORMAL);
+        shellExecute(GetDesktopWindow(), L"Open", DocName.c_str(), L"", L"C:\\", SW_SHOWNORMAL);
     return ShellResultCode(reinterpret_cast<std::intptr_t>(result));
 }
 

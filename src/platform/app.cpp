@@ -6,6 +6,7 @@
 #include "platform/dpi.h"
 #include "platform/form.h"
 #include "platform/runtime_error.h"
+#include "platform/system_library.h"
 
 namespace platform {
 
@@ -98,6 +99,18 @@ HWND HiddenOwner() {
                                nullptr, wc.hInstance, nullptr);
     }();
     return owner;
+}
+
+BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes) {
+    // Kept for the program's life: the controls' window classes live in it.
+    static const SystemLibrary comctl32(L"comctl32.dll");
+    struct Record {
+        DWORD size;
+        DWORD classes;
+    };
+    const auto init = comctl32.Function<BOOL(WINAPI*)(const Record*)>("InitCommonControlsEx");
+    const Record record{size, classes};
+    return init ? init(&record) : FALSE;
 }
 
 float TwipsPerPixelX() { return 1440.0f / static_cast<float>(SystemDpi()); }

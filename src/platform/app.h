@@ -37,6 +37,11 @@ int RunMessageLoop();
 // Hidden window that owns the program's windows, so that none gets a taskbar button.
 HWND HiddenOwner();
 
+// InitCommonControlsEx, with comctl32 loaded from the system folder at run time. It is no
+// KnownDLL: imported statically, it and its own dependencies would be looked for beside the
+// program before the program could restrict the search. Returns its result, FALSE when missing.
+BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes);
+
 // Screen metrics in twips and pixels, as the effect reads them.
 float ScreenWidthTwips();
 float ScreenHeightTwips();
