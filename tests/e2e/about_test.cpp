@@ -497,4 +497,56 @@ TEST_F(AboutWindow, RunsFromAFolderWithANonAnsiName) {
     ExpectLicenceOpens();
 }
 
+// The program runs elevated, often from a Downloads folder. A DLL planted beside it under the
+// name of one the program loads must never be loaded, whatever the user does. Wine prefers its
+// own built-in DLLs, which would make this pass for the wrong reason: this test runs on its own
+// with native DLLs of these names preferred (WINEDLLOVERRIDES, which Wine reads only from the
+// environment it was started in).
+TEST_F(AboutWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
+    const wchar_t* const planted[] = {L"winmm.dll", L"msvfw32.dll", L"msacm32.dll", L"uxtheme.dll",
+                                      L"version.dll"};
+    wchar_t self[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+    std::wstring source(self, n);
+    source = source.substr(0, source.find_last_of(L'\\')) + L"\\planted.dll";
+    for (const wchar_t* name : planted) {
+        ASSERT_TRUE(CopyFileW(source.c_str(), dist.File(name).c_str(), FALSE)) << GetLastError();
+    }
+
+    // First show that a plain search reaching a planted DLL does load it here; otherwise the
+    // check below could pass for the wrong reason.
+    const std::wstring canaryMarker = dist.File(L"msacm32.dll") + L".loaded";
+    SetDllDirectoryW(dist.Dir().c_str());
+    const HMODULE canary = LoadLibraryW(L"msacm32.dll");
+    SetDllDirectoryW(nullptr);
+    if (canary) FreeLibrary(canary);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(canaryMarker.c_str()))
+        << "native DLLs are not preferred in this run (WINEDLLOVERRIDES)";
+    ASSERT_TRUE(DeleteFileW(canaryMarker.c_str()));
+
+    Open();
+
+    // Every feature: the clip plays, the sound spot, the licence through the shell, the effect.
+    EXPECT_TRUE(ClipPlays());
+    XClickCentre(Controls().Label1);
+    XKey(about, "Escape");
+    ExpectLicenceOpens();
+    XClickCentre(Controls().Label4);
+    const HWND effect = WaitForWindow(program->Pid(), [&](HWND w) {
+        return w != main && w != about &&
+               WindowRectOnScreen(w).right == GetSystemMetrics(SM_CXSCREEN);
+    });
+    ASSERT_NE(nullptr, effect);
+    XKey(effect, "space");
+    ASSERT_TRUE(WaitForWindowGone(about));
+    XKey(main, "alt+F4");
+    EXPECT_TRUE(program->WaitForExit());
+
+    for (const wchar_t* name : planted) {
+        const std::wstring marker = dist.File(name) + L".loaded";
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(marker.c_str()))
+            << "the planted " << testing::PrintToString(std::wstring(name)) << " was loaded";
+    }
+}
+
 }  // namespace
