@@ -9,9 +9,9 @@ objdump_for() {
         *) echo i686-w64-mingw32-objdump ;;
     esac
 }
-# DLLs every Windows has in its system folder (KnownDLLs, or the CRT and common controls that
-# the manifest redirects to the side-by-side store).
-allowed='^(ADVAPI32|COMCTL32|COMDLG32|GDI32|KERNEL32|msvcrt|OLE32|OLEAUT32|SHELL32|SHLWAPI|USER32)\.dll$'
+# Only DLLs on the system's KnownDLLs list, which Windows always takes from its own folder; any
+# other is loaded at run time from the system folder, never imported.
+allowed='^(ADVAPI32|COMDLG32|GDI32|KERNEL32|msvcrt|OLE32|OLEAUT32|SHELL32|SHLWAPI|USER32)\.dll$'
 status=0
 for exe in "$@"; do
     od=$(objdump_for "$exe")
