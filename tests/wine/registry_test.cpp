@@ -263,4 +263,38 @@ TEST_F(PolicySwitchOnRealRegistry, RestoreWithoutTheValueStillReports) {
     EXPECT_EQ(1, ended);
 }
 
+// Whatever another program left under the policy name, of any type and size, both choices must
+// end with the policy really set or really gone.
+TEST_F(PolicySwitchOnRealRegistry, OddValuesUnderThePolicyNameAreReplacedOrRemoved) {
+    std::vector<BYTE> longText(100000, 'x');
+    longText.push_back(0);
+    const std::pair<const char*, RawValue> odd[] = {
+        {"dword of 2 bytes", {REG_DWORD, {0xFF, 0}}},
+        {"dword of 8 bytes", {REG_DWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}}},
+        {"qword", {REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}}},
+        {"text of 100000 characters", {REG_SZ, longText}},
+        {"text 255", {REG_SZ, {'2', '5', '5', 0}}},
+        {"expandable text", {REG_EXPAND_SZ, {'2', '5', '5', 0}}},
+        {"binary", {REG_BINARY, {0xFF, 0, 0, 0}}},
+        {"multi text", {REG_MULTI_SZ, {'a', 0, 0}}},
+        {"none", {REG_NONE, {}}},
+        {"big-endian dword", {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 0xFF}}},
+    };
+    for (const auto& [what, value] : odd) {
+        SCOPED_TRACE(what);
+        WriteRaw(HKEY_LOCAL_MACHINE, keyPath, valueName, value.type, value.data);
+        shown = ended = 0;
+        Run(policy::Choice::kDisable);
+        EXPECT_EQ((RawValue{REG_DWORD, {0xFF, 0, 0, 0}}),
+                  ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
+        EXPECT_EQ(1, shown);
+
+        WriteRaw(HKEY_LOCAL_MACHINE, keyPath, valueName, value.type, value.data);
+        shown = ended = 0;
+        Run(policy::Choice::kRestore);
+        EXPECT_EQ(RawValue{}, ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
+        EXPECT_EQ(1, shown);
+    }
+}
+
 }  // namespace
