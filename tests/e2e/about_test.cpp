@@ -409,6 +409,10 @@ class AboutWithoutAClip : public AboutWindow, public testing::WithParamInterface
         const std::string damage = GetParam();
         if (damage == "Missing") {
             ASSERT_TRUE(dist.Remove(L"pellumo2.dll"));
+        } else if (damage == "Empty") {
+            platform::ScopedHandle file(
+                CreateFileW(clip.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            ASSERT_NE(INVALID_HANDLE_VALUE, file.Get());
         } else if (damage == "NotAClip") {
             // The sound is a RIFF file as well, but no AVI.
             ASSERT_TRUE(CopyFileW(dist.File(L"pellumo.dll").c_str(), clip.c_str(), FALSE));
@@ -438,7 +442,39 @@ TEST_P(AboutWithoutAClip, OpensAndWorksWithoutTheAnimation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Clip, AboutWithoutAClip,
-                         testing::Values("Missing", "NotAClip", "CutShort"),
+                         testing::Values("Missing", "Empty", "NotAClip", "CutShort"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+// A damaged sound plays nothing and says nothing; the window goes on answering.
+class AboutWithADamagedSound : public AboutWindow,
+                               public testing::WithParamInterface<const char*> {};
+
+TEST_P(AboutWithADamagedSound, TheSoundSpotShowsNothing) {
+    const std::wstring sound = dist.File(L"pellumo.dll");
+    const std::string damage = GetParam();
+    if (damage == "NotASound") {
+        ASSERT_TRUE(CopyFileW(dist.File(L"pellumo2.dll").c_str(), sound.c_str(), FALSE));
+    } else {
+        platform::ScopedHandle file(
+            CreateFileW(sound.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(INVALID_HANDLE_VALUE, file.Get());
+        const LONG keep = damage == "Empty" ? 0 : 100;  // "CutShort": the header, no samples
+        ASSERT_TRUE(SetFilePointer(file.Get(), keep, nullptr, FILE_BEGIN) ==
+                        static_cast<DWORD>(keep) &&
+                    SetEndOfFile(file.Get()));
+    }
+    Open();
+    XClickCentre(Controls().Label1);
+    EXPECT_FALSE(WaitForMessageBox(program->Pid(), 1000).has_value());
+    EXPECT_TRUE(program->IsRunning());
+    XKey(about, "Escape");
+    ExpectLicenceOpens();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sound, AboutWithADamagedSound,
+                         testing::Values("Empty", "CutShort", "NotASound"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param);
                          });
