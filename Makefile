@@ -1,5 +1,5 @@
 # The front door: `make run` and `make test` install what is missing, build and go.
-# Other targets: build, dist, fuzz, clean, format.
+# Other targets: build, dist, package, bench, fuzz, clean, format.
 
 SHELL := /bin/bash
 PRESETS := native fuzz windows-x64 windows-x86
@@ -8,7 +8,7 @@ DEBIAN_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev clang-format g
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick nsis p7zip-full
 RUN_PREFIX := $(CURDIR)/build/wineprefix
 
-.PHONY: deps build test run dist package clean format fuzz
+.PHONY: deps build test run dist package bench clean format fuzz
 
 deps:
 	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
@@ -57,6 +57,10 @@ package: dist
 	@for arch in x64 x86; do tests/package/check-installer.sh \
 	    build/package/tessaro-1.00-$$arch-setup.exe build/windows-$$arch/dist || exit 1; done
 	@ls -l build/package
+
+# Sizes, imports, start-up time, peak memory and the effect loop's rate, in one run.
+bench: build
+	tools/bench.sh
 
 # Starts the program under Wine. Without a display it runs in Xvfb and leaves a screenshot.
 run: dist

@@ -11,9 +11,9 @@ echo "== Executables"
 tools/check-pe.sh $b/src/tessaro.exe build/windows-x86/src/tessaro.exe
 echo
 echo "== Start to main window under Wine (median of 7 runs, warm prefix)"
-read -r t_tessaro mem_tessaro < <($run "$b/tools/startup-bench/bench_startup.exe" \
+read -r t_tessaro mem_tessaro < <(env -u DISPLAY $run "$b/tools/startup-bench/bench_startup.exe" \
     "Z:$PWD/$b/src/tessaro.exe" Tessaro 7 | tr -d '\r')
-read -r t_minimal mem_minimal < <($run "$b/tools/startup-bench/bench_startup.exe" \
+read -r t_minimal mem_minimal < <(env -u DISPLAY $run "$b/tools/startup-bench/bench_startup.exe" \
     "Z:$PWD/$b/tools/startup-bench/bench_minimal_window.exe" Minimal 7 | tr -d '\r')
 printf 'tessaro.exe        %8.1f ms   peak working set %6.0f KiB\n' "$t_tessaro" "$mem_tessaro"
 printf 'minimal window     %8.1f ms   peak working set %6.0f KiB\n' "$t_minimal" "$mem_minimal"
