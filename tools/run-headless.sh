@@ -11,6 +11,12 @@ xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=":$n"
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+[ -f "$prefix/.configured" ] || {
+    wine wineboot -i >/dev/null 2>&1 || true
+    "$(dirname "$0")/../tests/support/configure-prefix.sh"
+    wineserver -w
+    touch "$prefix/.configured"
+}
 wine "$program" &
 for _ in $(seq 60); do
     xdotool search --name '^Tessaro$' >/dev/null 2>&1 && break
