@@ -15,6 +15,7 @@
 #include "frmGraphics/presets.h"
 #include "frmGraphics/random.h"
 #include "platform/runtime_error.h"
+#include "run_time_error.h"
 
 namespace {
 
@@ -34,15 +35,7 @@ constexpr float kLargestR = 16777215.0f / kTwoTo24;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();
 
-ErrorNumber ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    ADD_FAILURE() << "no run-time error raised";
-    return ErrorNumber{};
-}
+using testing_support::ErrorOf;
 
 // Hands out exactly the numbers a test wants, in order, and counts how many were taken.
 class ScriptedRandom : public frmGraphics::RandomSource {

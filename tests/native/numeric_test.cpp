@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/runtime_error.h"
+#include "run_time_error.h"
 #include "platform/variant.h"
 
 namespace {
@@ -13,15 +14,7 @@ namespace {
 using platform::ErrorNumber;
 using platform::RuntimeError;
 
-ErrorNumber ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    ADD_FAILURE() << "no run-time error raised";
-    return ErrorNumber{};
-}
+using testing_support::ErrorOf;
 
 TEST(NumericText, AcceptsSignDigitsPointExponentAndSurroundingSpaces) {
     for (const char* text :
