@@ -297,8 +297,6 @@ int ExpectedDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-int Scaled(int pixelsAt96) { return MulDiv(pixelsAt96, ExpectedDpi(), 96); }
-
 void PreparePrefix() {
     ScopedHkey txt;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.txt", 0, nullptr, 0, KEY_WRITE,
@@ -510,8 +508,6 @@ std::wstring Text(HWND hwnd) {
 
 LONG_PTR Style(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_STYLE); }
 
-bool IsShown(HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; }
-
 RECT WindowRectOnScreen(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
@@ -536,17 +532,6 @@ HWND FocusOf(DWORD pid) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (GetGUIThreadInfo(thread, &info) && info.hwndFocus) return info.hwndFocus;
-    }
-    return nullptr;
-}
-
-HWND ForegroundOrActive(DWORD pid) {
-    HWND foreground = GetForegroundWindow();
-    if (foreground && ProcessOf(foreground) == pid) return foreground;
-    for (DWORD thread : GuiThreadsOf(pid)) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        if (GetGUIThreadInfo(thread, &info) && info.hwndActive) return info.hwndActive;
     }
     return nullptr;
 }

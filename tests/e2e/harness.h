@@ -34,10 +34,8 @@ void SetTessaroExe(const std::wstring& windowsPath);
 // The Windows name of a Unix path (Wine's own mapping), or empty outside Wine.
 std::wstring DosPath(const std::string& unixPath);
 
-// The DPI this run was prepared with (TESSARO_E2E_DPI, default 96), and a length designed at
-// 96 DPI scaled to it.
+// The DPI this run was prepared with (TESSARO_E2E_DPI, default 96).
 int ExpectedDpi();
-int Scaled(int pixelsAt96);
 // What the system reports now (GetDeviceCaps LOGPIXELSX of the screen).
 int SystemDpi();
 
@@ -134,15 +132,12 @@ std::wstring ClassName(HWND hwnd);
 // WM_GETTEXT through SendMessageTimeout, so a hung program fails the test instead of hanging it.
 std::wstring Text(HWND hwnd);
 LONG_PTR Style(HWND hwnd);
-bool IsShown(HWND hwnd);  // IsWindowVisible: itself and every parent visible
 RECT WindowRectOnScreen(HWND hwnd);
 RECT ClientRectOnScreen(HWND hwnd);
 // In pixels, relative to the top-left corner of the parent's client area.
 RECT ChildRectInParentClient(HWND child);
 // The window with keyboard focus in the process's GUI thread(s); null if none.
 HWND FocusOf(DWORD pid);
-// The foreground window if it belongs to the process, else the process's active window.
-HWND ForegroundOrActive(DWORD pid);
 bool IsChecked(HWND button);  // BM_GETCHECK == BST_CHECKED
 
 // A message box (a dialog of class #32770) as the user reads it.
