@@ -371,11 +371,18 @@ Program::Program(const std::wstring& exe, const std::wstring& workDir,
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.empty() ? nullptr : dir.c_str(), &startup, &info)) {
+    // Wine now and then refuses a start with ERROR_INTERNAL_ERROR while the previous test's
+    // process is still being torn down; a moment later the same start works.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           dir.empty() ? nullptr : dir.c_str(), &startup, &info)) {
+            break;
+        }
         error_ = GetLastError();
-        return;
+        if (error_ != ERROR_INTERNAL_ERROR || attempt == 4) return;
+        Sleep(200);
     }
+    error_ = 0;
     CloseHandle(info.hThread);
     process_.Reset(info.hProcess);
     pid_ = info.dwProcessId;
