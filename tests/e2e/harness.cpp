@@ -204,11 +204,11 @@ std::string PointerTo(HWND target) {
     return "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " ";
 }
 
-// Draws a stock icon as a static control would, over `background`, at the given size.
-Screenshot RenderStockIcon(LPCWSTR id, int width, int height, std::uint32_t background) {
+// A width x height picture of whatever `draw` puts into a 32-bit DIB (given the screen's DC and
+// the DIB's); empty when drawing fails.
+Screenshot DrawIntoDib(int width, int height, const std::function<bool(HDC, HDC)>& draw) {
     Screenshot shot;
-    HICON icon = LoadIconW(nullptr, id);  // shared: not to be destroyed
-    if (!icon || width <= 0 || height <= 0) return shot;
+    if (width <= 0 || height <= 0) return shot;
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     WindowDc screen(nullptr);
@@ -219,20 +219,29 @@ Screenshot RenderStockIcon(LPCWSTR id, int width, int height, std::uint32_t back
     if (!bitmap || !dc) return shot;
     {
         SelectedObject selected(dc.Get(), bitmap.Get());
-        const COLORREF bg =
-            RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF);
-        ScopedGdiObject brush(CreateSolidBrush(bg));
-        RECT all{0, 0, width, height};
-        FillRect(dc.Get(), &all, static_cast<HBRUSH>(brush.Get()));
-        DrawIconEx(dc.Get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        if (!draw(screen.Get(), dc.Get())) return shot;
         GdiFlush();
     }
     shot.width = width;
     shot.height = height;
     const auto* src = static_cast<const std::uint32_t*>(bits);
     shot.pixels.assign(src, src + static_cast<size_t>(width) * height);
-    for (auto& p : shot.pixels) p &= 0xFFFFFF;
+    for (auto& p : shot.pixels) p &= 0xFFFFFF;  // blits leave the top byte undefined
     return shot;
+}
+
+// Draws a stock icon as a static control would, over `background`, at the given size.
+Screenshot RenderStockIcon(LPCWSTR id, int width, int height, std::uint32_t background) {
+    HICON icon = LoadIconW(nullptr, id);  // shared: not to be destroyed
+    if (!icon) return {};
+    return DrawIntoDib(width, height, [&](HDC, HDC dc) {
+        const COLORREF bg =
+            RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF);
+        ScopedGdiObject brush(CreateSolidBrush(bg));
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(brush.Get()));
+        return DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    });
 }
 
 MessageBoxInfo::Icon IdentifyIcon(HWND iconStatic) {
@@ -715,32 +724,13 @@ Screenshot CaptureScreen() {
 }
 
 Screenshot CaptureRect(const RECT& screenRect) {
-    Screenshot shot;
-    const int width = screenRect.right - screenRect.left;
-    const int height = screenRect.bottom - screenRect.top;
-    if (width <= 0 || height <= 0) return shot;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    WindowDc screen(nullptr);
-    void* bits = nullptr;
-    ScopedGdiObject bitmap(
-        CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ScopedMemoryDc dc(CreateCompatibleDC(screen.Get()));
-    if (!bitmap || !dc) return shot;
-    {
-        SelectedObject selected(dc.Get(), bitmap.Get());
-        if (!BitBlt(dc.Get(), 0, 0, width, height, screen.Get(), screenRect.left, screenRect.top,
-                    SRCCOPY | CAPTUREBLT)) {
-            return shot;
-        }
-        GdiFlush();
-    }
-    shot.width = width;
-    shot.height = height;
-    const auto* src = static_cast<const std::uint32_t*>(bits);
-    shot.pixels.assign(src, src + static_cast<size_t>(width) * height);
-    for (auto& p : shot.pixels) p &= 0xFFFFFF;  // the blit leaves the top byte undefined
-    return shot;
+    return DrawIntoDib(screenRect.right - screenRect.left, screenRect.bottom - screenRect.top,
+                       [&](HDC screen, HDC dc) {
+                           return BitBlt(dc, 0, 0, screenRect.right - screenRect.left,
+                                         screenRect.bottom - screenRect.top, screen,
+                                         screenRect.left, screenRect.top,
+                                         SRCCOPY | CAPTUREBLT) != FALSE;
+                       });
 }
 
 size_t CountDifferences(const Screenshot& a, const Screenshot& b) {
