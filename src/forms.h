@@ -5,12 +5,12 @@
 #include "Form1/Form1.h"
 #include "frmAbout/frmAbout.h"
 #include "frmGraphics/frmGraphics.h"
-#include "platform/form.h"
+#include "win32/form.h"
 
 namespace tessaro::ref {
 
-extern platform::FormRef<tessaro::Form1> Form1;
-extern platform::FormRef<tessaro::frmAbout> frmAbout;
-extern platform::FormRef<tessaro::frmGraphics> frmGraphics;
+extern win32::FormRef<tessaro::Form1> Form1;
+extern win32::FormRef<tessaro::frmAbout> frmAbout;
+extern win32::FormRef<tessaro::frmGraphics> frmGraphics;
 
 }  // namespace tessaro::ref

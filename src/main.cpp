@@ -1,13 +1,13 @@
 #include <windows.h>
 
 #include "forms.h"
-#include "platform/app.h"
+#include "win32/app.h"
 
 namespace tessaro::ref {
 
-platform::FormRef<tessaro::Form1> Form1;
-platform::FormRef<tessaro::frmAbout> frmAbout;
-platform::FormRef<tessaro::frmGraphics> frmGraphics;
+win32::FormRef<tessaro::Form1> Form1;
+win32::FormRef<tessaro::frmAbout> frmAbout;
+win32::FormRef<tessaro::frmGraphics> frmGraphics;
 
 }  // namespace tessaro::ref
 
@@ -21,6 +21,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    platform::RunHandler([] { tessaro::ref::Form1->Show(); });
-    return platform::RunMessageLoop();
+    win32::RunHandler([] { tessaro::ref::Form1->Show(); });
+    return win32::RunMessageLoop();
 }

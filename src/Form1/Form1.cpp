@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "forms.h"
-#include "platform/app.h"
-#include "platform/win32_registry.h"
+#include "win32/app.h"
+#include "win32/win32_registry.h"
 #include "policy/autorun_switch.h"
 #include "resource_ids.h"
 
@@ -12,13 +12,13 @@ namespace tessaro {
 
 namespace {
 
-platform::RegistryApi& Registry() {
-    static platform::Win32Registry registry;  // stateless: every call goes straight to Windows
+portable::RegistryApi& Registry() {
+    static win32::Win32Registry registry;  // stateless: every call goes straight to Windows
     return registry;
 }
 
-platform::FormDesign MainWindowDesign() {
-    platform::FormDesign d;
+win32::FormDesign MainWindowDesign() {
+    win32::FormDesign d;
     d.caption = L"Tessaro";
     d.clientWidth = 5220;
     d.clientHeight = 2400;
@@ -30,22 +30,22 @@ std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end(
 
 }  // namespace
 
-Form1::Form1() : platform::Form(MainWindowDesign()), policy::RegistryRoutines(Registry()) {}
+Form1::Form1() : win32::Form(MainWindowDesign()), policy::RegistryRoutines(Registry()) {}
 
-void Form1::Form_Initialize() { platform::InitCommonControlsFromSystem(8, ICC_USEREX_CLASSES); }
+void Form1::Form_Initialize() { win32::InitCommonControlsFromSystem(8, ICC_USEREX_CLASSES); }
 
 void Form1::CreateControls() {
-    using platform::TwipRect;
-    Command2 = &Add<platform::Button>(L"&Info...", TwipRect{4080, 1920, 1035, 375}, 3);
-    Option2 = &Add<platform::OptionButton>(L"Restore default", TwipRect{360, 1440, 3255, 315}, 2);
-    Option1 = &Add<platform::OptionButton>(
+    using win32::TwipRect;
+    Command2 = &Add<win32::Button>(L"&Info...", TwipRect{4080, 1920, 1035, 375}, 3);
+    Option2 = &Add<win32::OptionButton>(L"Restore default", TwipRect{360, 1440, 3255, 315}, 2);
+    Option1 = &Add<win32::OptionButton>(
         L"Disable Autorun on all drives type (CD-ROM, DVD, USB Pendrive, network drive, RAM "
         L"drive)",
         TwipRect{360, 360, 4455, 375}, 1);
-    Command1 = &Add<platform::Button>(L"&Ok", TwipRect{2940, 1920, 1035, 375}, 0);
-    platform::LabelStyle bold;
-    bold.font = platform::FontKind::kBold;
-    Label1 = &Add<platform::Label>(L"(Recommended)", TwipRect{600, 840, 2175, 195}, 4, bold);
+    Command1 = &Add<win32::Button>(L"&Ok", TwipRect{2940, 1920, 1035, 375}, 0);
+    win32::LabelStyle bold;
+    bold.font = win32::FontKind::kBold;
+    Label1 = &Add<win32::Label>(L"(Recommended)", TwipRect{600, 840, 2175, 195}, 4, bold);
 
     Command1->onClick = [this] { Command1_Click(); };
     Command2->onClick = [this] { Command2_Click(); };
@@ -57,8 +57,8 @@ void Form1::Command1_Click() {
     const auto choice = Option1->Value() ? policy::Choice::kDisable : policy::Choice::kRestore;
     policy::RunAutorunSwitch(
         *this, choice,
-        {[](const std::string& text) { platform::MsgBox(Widen(text), MB_ICONINFORMATION); },
-         [] { platform::EndProcess(); }});
+        {[](const std::string& text) { win32::MsgBox(Widen(text), MB_ICONINFORMATION); },
+         [] { win32::EndProcess(); }});
 }
 
 void Form1::Command2_Click() { ref::frmAbout->Show(1); }

@@ -1,21 +1,21 @@
 // The main window: the two choices, OK and Info. It also owns the registry routines.
 #pragma once
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "win32/controls.h"
+#include "win32/form.h"
 #include "policy/registry_routines.h"
 
 namespace tessaro {
 
-class Form1 : public platform::Form, public policy::RegistryRoutines {
+class Form1 : public win32::Form, public policy::RegistryRoutines {
   public:
     Form1();
 
-    platform::OptionButton* Option1 = nullptr;
-    platform::OptionButton* Option2 = nullptr;
-    platform::Button* Command1 = nullptr;
-    platform::Button* Command2 = nullptr;
-    platform::Label* Label1 = nullptr;
+    win32::OptionButton* Option1 = nullptr;
+    win32::OptionButton* Option2 = nullptr;
+    win32::Button* Command1 = nullptr;
+    win32::Button* Command2 = nullptr;
+    win32::Label* Label1 = nullptr;
 
   protected:
     void Form_Initialize() override;

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/system_library.h"
+#include "win32/system_library.h"
 
 namespace frmAbout {
 
@@ -60,8 +60,8 @@ class PictureLoader {
     }
 
   private:
-    platform::SystemLibrary ole32_;
-    platform::SystemLibrary oleaut32_;
+    win32::SystemLibrary ole32_;
+    win32::SystemLibrary oleaut32_;
     void(WINAPI* coUninitialize_)();
     HRESULT(WINAPI* createStream_)(HGLOBAL, BOOL, IStream**);
     HRESULT(WINAPI* loadPicture_)(IStream*, LONG, BOOL, REFIID, void**);
@@ -138,7 +138,7 @@ HBITMAP LoadGifResource(int id) {
 
 void PlaySoundFile(const std::wstring& path) {
     // The system's own winmm, loaded for the one call.
-    const platform::SystemLibrary winmm(L"winmm.dll");
+    const win32::SystemLibrary winmm(L"winmm.dll");
     using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
     if (const auto play = winmm.Function<PlaySoundFn>("PlaySoundW")) {
         play(AnsiReadablePath(path).c_str(), nullptr, kSndFilename | kSndSync | kSndNoDefault);

@@ -3,7 +3,7 @@
 #include "forms.h"
 #include "frmAbout/about_media.h"
 #include "frmAbout/start_doc.h"
-#include "platform/app.h"
+#include "win32/app.h"
 #include "resource_ids.h"
 
 namespace tessaro {
@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::int16_t kEscape = 27;
 
-platform::FormDesign AboutDesign() {
-    platform::FormDesign d;
+win32::FormDesign AboutDesign() {
+    win32::FormDesign d;
     d.clientWidth = 6135;
     d.clientHeight = 3180;
     d.position = POINT{2340, 1650};
@@ -22,18 +22,18 @@ platform::FormDesign AboutDesign() {
     return d;
 }
 
-platform::LabelStyle PlainText(bool autoSize = false) {
-    platform::LabelStyle s;
+win32::LabelStyle PlainText(bool autoSize = false) {
+    win32::LabelStyle s;
     s.autoSize = autoSize;
     return s;
 }
 
-platform::LabelStyle LinkLook() {
+win32::LabelStyle LinkLook() {
     // Shared resource: loaded once by the system, never destroyed by us.
     static const HCURSOR hand =
         LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINK_HAND));
-    platform::LabelStyle s;
-    s.font = platform::FontKind::kUnderline;
+    win32::LabelStyle s;
+    s.font = win32::FontKind::kUnderline;
     s.textColor = RGB(0, 0, 255);
     s.autoSize = true;
     s.clickable = true;
@@ -41,7 +41,7 @@ platform::LabelStyle LinkLook() {
     return s;
 }
 
-std::wstring FromAppFolder(const wchar_t* name) { return platform::AppPath() + name; }
+std::wstring FromAppFolder(const wchar_t* name) { return win32::AppPath() + name; }
 
 void OpenLicence() {
     ::frmAbout::ReportShellResult(::frmAbout::StartDoc(FromAppFolder(L"\\gpl.txt")));
@@ -49,16 +49,16 @@ void OpenLicence() {
 
 }  // namespace
 
-frmAbout::frmAbout() : platform::Form(AboutDesign()) {}
+frmAbout::frmAbout() : win32::Form(AboutDesign()) {}
 
 void frmAbout::CreateControls() {
-    using platform::Label;
-    using platform::TwipRect;
+    using win32::Label;
+    using win32::TwipRect;
 
-    Animation1 = &Add<platform::Animation>(TwipRect{120, 840, 540, 570}, 7);
+    Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570}, 7);
 
     // Only its one-pixel frame shows: the load gives it the window's colour.
-    platform::LabelStyle frame;
+    win32::LabelStyle frame;
     frame.border = true;
     frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
     Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, 9, frame);
@@ -68,13 +68,13 @@ void frmAbout::CreateControls() {
                          LinkLook());
     Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
                          TwipRect{960, 600, 4095, 255}, 6, PlainText());
-    Image2 = &Add<platform::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
-                                     TwipRect{60, 120, 510, 510}, true);
+    Image2 = &Add<win32::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
+                                  TwipRect{60, 120, 510, 510}, true);
     Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, 5, PlainText(true));
     lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, 4, PlainText());
 
     // An invisible spot over Image1 that takes the clicks there.
-    platform::LabelStyle spot;
+    win32::LabelStyle spot;
     spot.transparent = true;
     spot.clickable = true;
     Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, 3, spot);
@@ -84,8 +84,8 @@ void frmAbout::CreateControls() {
         TwipRect{960, 1860, 5115, 435}, 2, PlainText());
     Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, 1, LinkLook());
     Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, 0, LinkLook());
-    Image1 = &Add<platform::Picture>(::frmAbout::LoadBitmapResource(IDB_IMAGE1),
-                                     TwipRect{60, 1860, 750, 930}, true);
+    Image1 = &Add<win32::Picture>(::frmAbout::LoadBitmapResource(IDB_IMAGE1),
+                                  TwipRect{60, 1860, 750, 930}, true);
 
     Label1->onClick = [this] { Label1_Click(); };
     Label3->onClick = [this] { Label3_Click(); };

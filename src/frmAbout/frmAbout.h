@@ -4,30 +4,30 @@
 
 #include <cstdint>
 
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "win32/controls.h"
+#include "win32/form.h"
 
 namespace tessaro {
 
 // No public site yet: a reserved example address until there is one.
 inline constexpr const wchar_t* kHomePage = L"http://tessaro.example.org";
 
-class frmAbout : public platform::Form {
+class frmAbout : public win32::Form {
   public:
     frmAbout();
 
-    platform::Animation* Animation1 = nullptr;
-    platform::Label* Label7 = nullptr;
-    platform::Label* Label8 = nullptr;
-    platform::Label* Label6 = nullptr;
-    platform::Picture* Image2 = nullptr;
-    platform::Label* Label5 = nullptr;
-    platform::Label* lblVersione = nullptr;
-    platform::Label* Label1 = nullptr;
-    platform::Label* Label2 = nullptr;
-    platform::Label* Label3 = nullptr;
-    platform::Label* Label4 = nullptr;
-    platform::Picture* Image1 = nullptr;
+    win32::Animation* Animation1 = nullptr;
+    win32::Label* Label7 = nullptr;
+    win32::Label* Label8 = nullptr;
+    win32::Label* Label6 = nullptr;
+    win32::Picture* Image2 = nullptr;
+    win32::Label* Label5 = nullptr;
+    win32::Label* lblVersione = nullptr;
+    win32::Label* Label1 = nullptr;
+    win32::Label* Label2 = nullptr;
+    win32::Label* Label3 = nullptr;
+    win32::Label* Label4 = nullptr;
+    win32::Picture* Image1 = nullptr;
 
   protected:
     void CreateControls() override;

@@ -4,8 +4,8 @@
 #include <shellapi.h>
 
 #include "frmAbout/shell_errors.h"
-#include "platform/app.h"
-#include "platform/system_library.h"
+#include "win32/app.h"
+#include "win32/system_library.h"
 
 namespace frmAbout {
 
@@ -14,7 +14,7 @@ std::int32_t StartDoc(const std::wstring& DocName) {
     // prompt does not go away with our window. The working directory is fixed on purpose,
     // whatever folder the document lies in.
     // Kept loaded: the shell may go on working for the viewer it starts after the call returns.
-    static const platform::SystemLibrary shell32(L"shell32.dll");
+    static const win32::SystemLibrary shell32(L"shell32.dll");
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
     const auto shellExecute = shell32.Function<ShellExecuteFn>("ShellExecuteW");
     if (!shellExecute) return SE_ERR_DLLNOTFOUND;
@@ -27,7 +27,7 @@ void ReportShellResult(std::int32_t code) {
     const auto text = ShellFailureText(code);
     if (!text) return;
     // The texts are plain ASCII.
-    platform::MsgBox(std::wstring(text->begin(), text->end()), MB_OK);
+    win32::MsgBox(std::wstring(text->begin(), text->end()), MB_OK);
 }
 
 }  // namespace frmAbout

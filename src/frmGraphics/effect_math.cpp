@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-#include "platform/numeric.h"
-#include "platform/runtime_error.h"
+#include "portable/numeric.h"
+#include "portable/runtime_error.h"
 
 namespace frmGraphics {
 
 namespace {
 
-using platform::ErrorNumber;
-using platform::RaiseError;
+using portable::ErrorNumber;
+using portable::RaiseError;
 
 // Every floating step is checked as it happens, so the error names the step that went wrong
 // rather than surfacing later as a generic overflow in the final rounding.
@@ -35,12 +35,12 @@ double AsSingle(std::int16_t value) { return static_cast<float>(value); }
 }  // namespace
 
 std::int16_t ScreenPixels(float twips, float twipsPerPixel) {
-    return platform::CInt(CheckedDivide(twips, twipsPerPixel));
+    return portable::CInt(CheckedDivide(twips, twipsPerPixel));
 }
 
 std::int16_t SourceCorner(std::int16_t screenPixels, float r) {
-    const std::int16_t span = platform::Sub16(screenPixels, kSourceInset);
-    return platform::CInt(Checked(AsSingle(span) * static_cast<double>(r)));
+    const std::int16_t span = portable::Sub16(screenPixels, kSourceInset);
+    return portable::CInt(Checked(AsSingle(span) * static_cast<double>(r)));
 }
 
 std::int16_t BlockOffset(std::int16_t range, float r, std::int16_t bias) {
@@ -48,7 +48,7 @@ std::int16_t BlockOffset(std::int16_t range, float r, std::int16_t bias) {
     // most 40 bits, so both are exact in double and only the final rounding happens. Rounding the
     // product to single first could turn a value just past a half into an exact tie.
     const double product = Checked(AsSingle(range) * static_cast<double>(r));
-    return platform::CInt(Checked(product - AsSingle(bias)));
+    return portable::CInt(Checked(product - AsSingle(bias)));
 }
 
 BlockMove NextBlockMove(const EffectParameters& p, std::int16_t screenW, std::int16_t screenH,
@@ -63,8 +63,8 @@ BlockMove NextBlockMove(const EffectParameters& p, std::int16_t screenW, std::in
     move.srcY = SourceCorner(screenH, r2);
     move.offsetX = BlockOffset(p.intRangeX, r3, p.intBiasX);
     move.offsetY = BlockOffset(p.intRangeY, r4, p.intBiasY);
-    move.dstY = platform::Add16(move.srcY, move.offsetY);
-    move.dstX = platform::Add16(move.srcX, move.offsetX);
+    move.dstY = portable::Add16(move.srcY, move.offsetY);
+    move.dstX = portable::Add16(move.srcX, move.offsetX);
     return move;
 }
 

@@ -1,6 +1,6 @@
 #include "frmGraphics/effect_step.h"
 
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
 namespace frmGraphics {
 
@@ -10,8 +10,8 @@ std::optional<BlockMove> NextDrawableBlockMove(const EffectParameters& p, std::i
     // sequence as it was. Only the destination sums can overflow for any screen Windows reports.
     try {
         return NextBlockMove(p, screenW, screenH, random);
-    } catch (const platform::RuntimeError& e) {
-        if (e.Number() != platform::ErrorNumber::kOverflow) throw;
+    } catch (const portable::RuntimeError& e) {
+        if (e.Number() != portable::ErrorNumber::kOverflow) throw;
         return std::nullopt;
     }
 }

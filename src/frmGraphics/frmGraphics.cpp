@@ -6,15 +6,15 @@
 #include "forms.h"
 #include "frmGraphics/effect_math.h"
 #include "frmGraphics/effect_step.h"
-#include "platform/app.h"
+#include "win32/app.h"
 
 namespace tessaro {
 
 namespace {
 
-platform::FormDesign EffectDesign() {
-    platform::FormDesign d;
-    d.border = platform::BorderStyle::kNone;
+win32::FormDesign EffectDesign() {
+    win32::FormDesign d;
+    d.border = win32::BorderStyle::kNone;
     d.clientWidth = 4800;
     d.clientHeight = 3000;
     d.backColor = RGB(0, 0, 0);
@@ -42,7 +42,7 @@ bool IsButtonUp(UINT msg) {
 
 }  // namespace
 
-frmGraphics::frmGraphics() : platform::Form(EffectDesign()) {}
+frmGraphics::frmGraphics() : win32::Form(EffectDesign()) {}
 
 void frmGraphics::Form_Load() {
     ::frmGraphics::ApplyPreset(ef, parameters_);
@@ -67,11 +67,11 @@ void frmGraphics::Form_Click() { blnRunning = 0; }
 void frmGraphics::Form_KeyPress(std::int16_t& /*KeyAscii*/) { blnRunning = 0; }
 
 void frmGraphics::doeffect() {
-    const float twipsPerPixelX = platform::TwipsPerPixelX();
-    const float screenWidth = platform::ScreenWidthTwips();
+    const float twipsPerPixelX = win32::TwipsPerPixelX();
+    const float screenWidth = win32::ScreenWidthTwips();
     const std::int16_t intScreenWidth = ::frmGraphics::ScreenPixels(screenWidth, twipsPerPixelX);
-    const float twipsPerPixelY = platform::TwipsPerPixelY();
-    const float screenHeight = platform::ScreenHeightTwips();
+    const float twipsPerPixelY = win32::TwipsPerPixelY();
+    const float screenHeight = win32::ScreenHeightTwips();
     const std::int16_t intScreenHeight = ::frmGraphics::ScreenPixels(screenHeight, twipsPerPixelY);
 
     Move(0, 0, Twips(screenWidth), Twips(screenHeight));
@@ -96,7 +96,7 @@ void frmGraphics::doeffect() {
                    parameters_.intBlockHeight, source, move->srcX, move->srcY, SRCCOPY);
         }
         ++iterations_;
-        platform::DoEvents();
+        win32::DoEvents();
     }
 
     ref::frmGraphics.Clear();
@@ -145,7 +145,7 @@ std::optional<LRESULT> frmGraphics::OnMessage(UINT msg, WPARAM /*wParam*/, LPARA
         // press) would otherwise end the effect the moment it starts.
         if (buttonDown_) {
             buttonDown_ = false;
-            platform::RunHandler([this] { Form_Click(); });
+            win32::RunHandler([this] { Form_Click(); });
         }
         return buttonResult;
     }

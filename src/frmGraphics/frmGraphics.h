@@ -10,12 +10,12 @@
 #include "frmGraphics/persistent_picture.h"
 #include "frmGraphics/presets.h"
 #include "frmGraphics/random.h"
-#include "platform/form.h"
-#include "platform/scoped_handles.h"
+#include "win32/form.h"
+#include "win32/scoped_handles.h"
 
 namespace tessaro {
 
-class frmGraphics : public platform::Form {
+class frmGraphics : public win32::Form {
   public:
     frmGraphics();
 
@@ -55,7 +55,7 @@ class frmGraphics : public platform::Form {
     // AutoRedraw's picture: the window paints from it, with AutoRedraw on or off.
     ::frmGraphics::PersistentPicture picture_;
     // The window's own DC, held from the first use with AutoRedraw off until the window goes.
-    std::optional<platform::WindowDc> windowDc_;
+    std::optional<win32::WindowDc> windowDc_;
 };
 
 }  // namespace tessaro

@@ -8,7 +8,7 @@ namespace frmGraphics {
 namespace {
 
 void Fill(HDC dc, const RECT& area, COLORREF colour) {
-    platform::ScopedGdiObject brush(CreateSolidBrush(colour));
+    win32::ScopedGdiObject brush(CreateSolidBrush(colour));
     FillRect(dc, &area, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -19,9 +19,9 @@ bool PersistentPicture::Ensure(int width, int height, COLORREF background) {
     const SIZE size{std::max<LONG>(width, size_.cx), std::max<LONG>(height, size_.cy)};
 
     // Compatible with the screen, so that copies between the two need no conversion.
-    const platform::WindowDc screen(nullptr);
-    platform::ScopedGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
-    platform::ScopedMemoryDc dc(CreateCompatibleDC(screen.Get()));
+    const win32::WindowDc screen(nullptr);
+    win32::ScopedGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), size.cx, size.cy));
+    win32::ScopedMemoryDc dc(CreateCompatibleDC(screen.Get()));
     if (!bitmap || !dc) return false;
     const HGDIOBJ original = SelectObject(dc.Get(), bitmap.Get());
     Fill(dc.Get(), RECT{0, 0, size.cx, size.cy}, background);

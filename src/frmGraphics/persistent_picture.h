@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/scoped_handles.h"
+#include "win32/scoped_handles.h"
 
 namespace frmGraphics {
 
@@ -25,8 +25,8 @@ class PersistentPicture {
     void Reset();
 
   private:
-    platform::ScopedGdiObject bitmap_;
-    platform::ScopedMemoryDc dc_;
+    win32::ScopedGdiObject bitmap_;
+    win32::ScopedMemoryDc dc_;
     HGDIOBJ originalBitmap_ = nullptr;
     SIZE size_{0, 0};
 };

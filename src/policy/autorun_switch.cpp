@@ -1,6 +1,6 @@
 #include "policy/autorun_switch.h"
 
-#include "platform/registry_api.h"
+#include "portable/registry_api.h"
 
 namespace policy {
 
@@ -14,16 +14,16 @@ void ReportSuccessAndEnd(const ClosingActions& actions) {
 }  // namespace
 
 void RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions) {
-    constexpr std::int32_t root = platform::kHKeyLocalMachine;
+    constexpr std::int32_t root = portable::kHKeyLocalMachine;
     if (choice == Choice::kDisable) {
         if (!routines.regDoes_Key_Exist(root, kPolicyKeyPath)) {
             routines.regCreate_A_Key(root, kPolicyKeyPath);
         }
         routines.regCreate_Key_Value(root, kPolicyKeyPath, kPolicyValueName, kAllDrivesOff);
         // Only the read-back tells whether the write took: a refused write is noticed here.
-        const platform::Variant readBack =
+        const portable::Variant readBack =
             routines.regQuery_A_Key(root, kPolicyKeyPath, kPolicyValueName);
-        if (platform::EqualsNumber(readBack, kAllDrivesOff)) ReportSuccessAndEnd(actions);
+        if (portable::EqualsNumber(readBack, kAllDrivesOff)) ReportSuccessAndEnd(actions);
         return;
     }
 

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/numeric.h"
+#include "portable/numeric.h"
 
 namespace policy {
 
-using platform::RegHandle;
-using platform::RootKeyHandle;
+using portable::RegHandle;
+using portable::RootKeyHandle;
 
 namespace {
 
@@ -38,7 +38,7 @@ bool RegistryRoutines::regDoes_Key_Exist(std::int32_t lngRootKey, std::string st
     return exists;
 }
 
-platform::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
+portable::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
                                                    std::string strRegKeyPath,
                                                    std::string strRegSubKey) {
     RegHandle handle = 0;
@@ -53,14 +53,14 @@ platform::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
     // The probe's code is not judged: a missing value reports no type and ends below as "".
     lngRegResult = api_.QueryValue(handle, strRegSubKey, &type, nullptr, &size);
 
-    platform::Variant result = std::string();
-    if (type == platform::kRegSz) {
+    portable::Variant result = std::string();
+    if (type == portable::kRegSz) {
         const std::size_t made = size;
         // One spare byte so that a value of size 0 still gets a real buffer to point at.
         std::vector<std::uint8_t> buffer(made + 1, ' ');
         std::uint32_t readType = 0;
         lngRegResult = api_.QueryValue(handle, strRegSubKey, &readType, buffer.data(), &size);
-        if (lngRegResult == platform::kErrorSuccess) {
+        if (lngRegResult == portable::kErrorSuccess) {
             // The text ends at the first NUL, or with the buffer when the value was stored
             // without one. Values of any length are read; their content is not ours to limit.
             const char* bytes = reinterpret_cast<const char*>(buffer.data());
@@ -69,12 +69,12 @@ platform::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
                 nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : made;
             result = std::string(bytes, length);
         }
-    } else if (type == platform::kRegDword) {
+    } else if (type == portable::kRegDword) {
         std::int32_t number = 0;
         std::uint32_t numberSize = 4;
         lngRegResult = api_.QueryValue(handle, strRegSubKey, &type,
                                        reinterpret_cast<std::uint8_t*>(&number), &numberSize);
-        if (lngRegResult == platform::kErrorSuccess) result = number;
+        if (lngRegResult == portable::kErrorSuccess) result = number;
     }
 
     lngRegResult = api_.CloseKey(handle);
@@ -82,16 +82,16 @@ platform::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
 }
 
 void RegistryRoutines::regCreate_Key_Value(std::int32_t lngRootKey, std::string strRegKeyPath,
-                                           std::string strRegSubKey, platform::Variant varRegData) {
+                                           std::string strRegSubKey, portable::Variant varRegData) {
     // Decide the type and convert before any registry call, so that a number out of range
     // raises its overflow without leaving a key created or a handle open.
-    const bool asNumber = platform::IsNumeric(varRegData);
+    const bool asNumber = portable::IsNumeric(varRegData);
     std::int32_t number = 0;
     std::string text;
     if (asNumber) {
-        number = platform::CLng(platform::ToDouble(varRegData));
+        number = portable::CLng(portable::ToDouble(varRegData));
     } else {
-        text = TrimSpaces(platform::ToText(varRegData));
+        text = TrimSpaces(portable::ToText(varRegData));
         text.push_back('\0');
     }
 
@@ -100,9 +100,9 @@ void RegistryRoutines::regCreate_Key_Value(std::int32_t lngRootKey, std::string 
     if (asNumber) {
         std::uint8_t bytes[4];
         std::memcpy(bytes, &number, sizeof bytes);  // little-endian, as REG_DWORD stores it
-        lngRegResult = api_.SetValue(handle, strRegSubKey, platform::kRegDword, bytes, 4);
+        lngRegResult = api_.SetValue(handle, strRegSubKey, portable::kRegDword, bytes, 4);
     } else {
-        lngRegResult = api_.SetValue(handle, strRegSubKey, platform::kRegSz,
+        lngRegResult = api_.SetValue(handle, strRegSubKey, portable::kRegSz,
                                      reinterpret_cast<const std::uint8_t*>(text.data()),
                                      static_cast<std::uint32_t>(text.size()));
     }
@@ -122,7 +122,7 @@ bool RegistryRoutines::regDelete_A_Key(std::int32_t lngRootKey, std::string strR
         RegHandle handle = 0;
         lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
         lngRegResult = api_.DeleteKey(handle, strRegKeyName);
-        if (lngRegResult == platform::kErrorSuccess) deleted = true;
+        if (lngRegResult == portable::kErrorSuccess) deleted = true;
         lngRegResult = api_.CloseKey(handle);
     }
     return deleted;
@@ -137,7 +137,7 @@ bool RegistryRoutines::regValue_Is_Gone(std::int32_t lngRootKey, std::string str
         std::uint32_t type = 0;
         std::uint32_t size = 0;
         lngRegResult = api_.QueryValue(handle, strRegSubKey, &type, nullptr, &size);
-        gone = lngRegResult == platform::kErrorFileNotFound;
+        gone = lngRegResult == portable::kErrorFileNotFound;
     }
     lngRegResult = api_.CloseKey(handle);
     return gone;

@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry_api.h"
-#include "platform/variant.h"
+#include "portable/registry_api.h"
+#include "portable/variant.h"
 
 namespace policy {
 
 class RegistryRoutines {
   public:
-    explicit RegistryRoutines(platform::RegistryApi& api) : api_(api) {}
+    explicit RegistryRoutines(portable::RegistryApi& api) : api_(api) {}
     virtual ~RegistryRoutines() = default;
 
     // Deletes the value strRegSubKey (a value name, despite the word) when the key opens.
@@ -22,12 +22,12 @@ class RegistryRoutines {
     // True when the key opens. The handle decides, not the return code.
     bool regDoes_Key_Exist(std::int32_t lngRootKey, std::string strRegKeyPath);
     // Text for REG_SZ, a 32-bit integer for REG_DWORD, "" for anything else or any failure.
-    platform::Variant regQuery_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
+    portable::Variant regQuery_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
                                      std::string strRegSubKey);
     // Writes a REG_DWORD when the data is numeric, a trimmed REG_SZ otherwise; creates the key.
     // A number outside the 32-bit range raises an overflow before anything is touched.
     void regCreate_Key_Value(std::int32_t lngRootKey, std::string strRegKeyPath,
-                             std::string strRegSubKey, platform::Variant varRegData);
+                             std::string strRegSubKey, portable::Variant varRegData);
     void regCreate_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath);
     // True only when the subkey was deleted.
     bool regDelete_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
@@ -41,7 +41,7 @@ class RegistryRoutines {
     std::int32_t lngRegResult = 0;
 
   private:
-    platform::RegistryApi& api_;
+    portable::RegistryApi& api_;
 };
 
 }  // namespace policy

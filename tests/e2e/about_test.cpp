@@ -27,7 +27,7 @@ int Px(int twips) { return MulDiv(twips, ExpectedDpi(), 1440); }
 // Wine registers the .txt type while it sets up mshtml, which the test prefixes leave out, so
 // there "gpl.txt" would have no program to open it. Every real system has this association.
 void AssociateTextFilesWithNotepad() {
-    platform::ScopedHkey existing;
+    win32::ScopedHkey existing;
     wchar_t type[32] = {};
     DWORD size = sizeof type;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L".txt", 0, KEY_READ, existing.Receive()) ==
@@ -37,7 +37,7 @@ void AssociateTextFilesWithNotepad() {
         type[0] != L'\0') {
         return;
     }
-    platform::ScopedHkey key;
+    win32::ScopedHkey key;
     ASSERT_EQ(ERROR_SUCCESS,
               RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.txt", 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, key.Receive(), nullptr));
@@ -49,12 +49,12 @@ void AssociateTextFilesWithNotepad() {
 
 // The size of one line of text in the labels' font: Tahoma 8.25 pt, underlined for links.
 SIZE TextExtent(const std::wstring& text, bool underline) {
-    const platform::ScopedGdiObject font(
+    const win32::ScopedGdiObject font(
         CreateFontW(-MulDiv(825, ExpectedDpi(), 7200), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE,
                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                     DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    const platform::WindowDc screen(nullptr);
-    const platform::SelectedObject use(screen.Get(), font.Get());
+    const win32::WindowDc screen(nullptr);
+    const win32::SelectedObject use(screen.Get(), font.Get());
     SIZE size{};
     GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
@@ -410,7 +410,7 @@ class AboutWithoutAClip : public AboutWindow, public testing::WithParamInterface
         if (damage == "Missing") {
             ASSERT_TRUE(dist.Remove(L"pellumo2.dll"));
         } else if (damage == "Empty") {
-            platform::ScopedHandle file(
+            win32::ScopedHandle file(
                 CreateFileW(clip.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
             ASSERT_NE(INVALID_HANDLE_VALUE, file.Get());
         } else if (damage == "NotAClip") {
@@ -418,7 +418,7 @@ class AboutWithoutAClip : public AboutWindow, public testing::WithParamInterface
             ASSERT_TRUE(CopyFileW(dist.File(L"pellumo.dll").c_str(), clip.c_str(), FALSE));
         } else {
             // Headers intact, frames gone, as after an interrupted copy.
-            platform::ScopedHandle file(
+            win32::ScopedHandle file(
                 CreateFileW(clip.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_NE(INVALID_HANDLE_VALUE, file.Get());
             ASSERT_TRUE(SetFilePointer(file.Get(), 3000, nullptr, FILE_BEGIN) == 3000 &&
@@ -457,7 +457,7 @@ TEST_P(AboutWithADamagedSound, TheSoundSpotShowsNothing) {
     if (damage == "NotASound") {
         ASSERT_TRUE(CopyFileW(dist.File(L"pellumo2.dll").c_str(), sound.c_str(), FALSE));
     } else {
-        platform::ScopedHandle file(
+        win32::ScopedHandle file(
             CreateFileW(sound.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_NE(INVALID_HANDLE_VALUE, file.Get());
         const LONG keep = damage == "Empty" ? 0 : 100;  // "CutShort": the header, no samples

@@ -10,12 +10,12 @@
 
 namespace e2e {
 
-using platform::ScopedGdiObject;
-using platform::ScopedHandle;
-using platform::ScopedHkey;
-using platform::ScopedMemoryDc;
-using platform::SelectedObject;
-using platform::WindowDc;
+using win32::ScopedGdiObject;
+using win32::ScopedHandle;
+using win32::ScopedHkey;
+using win32::ScopedMemoryDc;
+using win32::SelectedObject;
+using win32::WindowDc;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scoped_handles.h"
+#include "win32/scoped_handles.h"
 
 namespace e2e {
 
@@ -88,7 +88,7 @@ class Program {
     void Terminate();
 
   private:
-    platform::ScopedHandle process_;
+    win32::ScopedHandle process_;
     DWORD pid_ = 0;
     DWORD error_ = 0;
 };

@@ -18,7 +18,7 @@ const std::wstring kSuccess =
     L"Update successful. Changes will take effect after the next computer boot.";
 
 void SetPolicy(std::optional<DWORD> value) {
-    platform::ScopedHkey key;
+    win32::ScopedHkey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, nullptr, 0,
                                              KEY_SET_VALUE, nullptr, key.Receive(), nullptr));
     if (value) {

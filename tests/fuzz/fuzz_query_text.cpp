@@ -27,18 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   {readCode, 0, probeType, bytes, readSize},
                   {0}};
     policy::RegistryRoutines routines{api};
-    const platform::Variant result =
-        routines.regQuery_A_Key(platform::kHKeyLocalMachine, "Software\\Fuzz", "v");
+    const portable::Variant result =
+        routines.regQuery_A_Key(portable::kHKeyLocalMachine, "Software\\Fuzz", "v");
 
-    if (probeType == platform::kRegSz && readCode == 0) {
+    if (probeType == portable::kRegSz && readCode == 0) {
         // The buffer was as large as the probe said; the text is what was copied into it, up
         // to the first NUL, with the unwritten rest of the buffer as it was made (spaces).
         std::string expected(probeSize, ' ');
         const std::size_t copied = std::min<std::size_t>(bytes.size(), probeSize);
         if (copied > 0) std::memcpy(expected.data(), bytes.data(), copied);
         expected = expected.substr(0, expected.find('\0'));
-        if (result != platform::Variant(expected)) std::abort();
-    } else if (probeType != platform::kRegDword && result != platform::Variant(std::string())) {
+        if (result != portable::Variant(expected)) std::abort();
+    } else if (probeType != portable::kRegDword && result != portable::Variant(std::string())) {
         std::abort();
     }
     return 0;

@@ -15,7 +15,7 @@ using testing_support::StoredValue;
 
 const std::string kPath = policy::kPolicyKeyPath;
 const std::string kName = policy::kPolicyValueName;
-const StoredValue kDword255{platform::kRegDword, {0xFF, 0, 0, 0}};
+const StoredValue kDword255{portable::kRegDword, {0xFF, 0, 0, 0}};
 
 class AutorunSwitchTest : public testing::Test {
   protected:
@@ -83,13 +83,13 @@ TEST_F(AutorunSwitchTest, RefusedWriteIsJudgedByWhatTheValueAlreadyHolds) {
 
     messages.clear();
     ended = 0;
-    registry.Put(kPath, kName, platform::kRegSz, {' ', '2', '5', '5', 0});
+    registry.Put(kPath, kName, portable::kRegSz, {' ', '2', '5', '5', 0});
     Run(Choice::kDisable);
     ExpectReportedSuccess();
 
     messages.clear();
     ended = 0;
-    registry.Put(kPath, kName, platform::kRegSz, {'F', 'F', 0});
+    registry.Put(kPath, kName, portable::kRegSz, {'F', 'F', 0});
     Run(Choice::kDisable);
     ExpectNothingShown();
 }
@@ -141,15 +141,15 @@ TEST_F(AutorunSwitchTest, RefusedRestoreIsNotReportedAsSuccess) {
 TEST(AutorunSwitchCalls, DisableOnAnExistingKeyMakesNoCreateKeyCallOfItsOwn) {
     testing_support::ScriptedRegistry api;
     policy::RegistryRoutines routines{api};
-    constexpr platform::RegHandle key = 0x40;
+    constexpr portable::RegHandle key = 0x40;
     api.script = {{0, key},
                   {0},  // exists?
                   {0, key},
                   {0},
                   {0},  // create + set + close
                   {0, key},
-                  {0, 0, platform::kRegDword, {}, 4},  // open + probe
-                  {0, 0, platform::kRegDword, {0xFF, 0, 0, 0}, 4},
+                  {0, 0, portable::kRegDword, {}, 4},  // open + probe
+                  {0, 0, portable::kRegDword, {0xFF, 0, 0, 0}, 4},
                   {0}};  // read + close
     int shown = 0;
     policy::RunAutorunSwitch(routines, Choice::kDisable,
@@ -157,7 +157,7 @@ TEST(AutorunSwitchCalls, DisableOnAnExistingKeyMakesNoCreateKeyCallOfItsOwn) {
     EXPECT_EQ((std::vector<std::string>{"Open", "Close", "Create", "Set", "Close", "Open", "Query",
                                         "Query", "Close"}),
               api.Sequence());
-    EXPECT_EQ(platform::RootKeyHandle(platform::kHKeyLocalMachine), api.calls[0].handle);
+    EXPECT_EQ(portable::RootKeyHandle(portable::kHKeyLocalMachine), api.calls[0].handle);
     EXPECT_EQ(policy::kPolicyKeyPath, api.calls[0].name);
     EXPECT_EQ(1, shown);
 }

@@ -14,7 +14,7 @@
 
 #include "frmGraphics/presets.h"
 #include "frmGraphics/random.h"
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 #include "run_time_error.h"
 
 namespace {
@@ -26,8 +26,8 @@ using frmGraphics::NextBlockMove;
 using frmGraphics::RandomGenerator;
 using frmGraphics::ScreenPixels;
 using frmGraphics::SourceCorner;
-using platform::ErrorNumber;
-using platform::RuntimeError;
+using portable::ErrorNumber;
+using portable::RuntimeError;
 
 constexpr float kTwoTo24 = 16777216.0f;
 // The largest value the generator can return.

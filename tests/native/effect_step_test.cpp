@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "frmGraphics/presets.h"
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST(NextDrawableBlockMove, SkipsOnlyABlockThatWouldOverflowAndStaysInStep) {
 
     // Other run-time errors are not swallowed.
     Numbers broken({std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f, 0.0f});
-    EXPECT_THROW(frmGraphics::NextDrawableBlockMove(p, 1024, 768, broken), platform::RuntimeError);
+    EXPECT_THROW(frmGraphics::NextDrawableBlockMove(p, 1024, 768, broken), portable::RuntimeError);
 }
 
 }  // namespace

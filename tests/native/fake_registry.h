@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_api.h"
+#include "portable/registry_api.h"
 
 namespace testing_support {
 
 struct RegCall {
     std::string function;  // "Open", "Create", "Query", "Set", "DeleteValue", "DeleteKey", "Close"
-    platform::RegHandle handle = 0;  // root for Open/Create, the key otherwise
+    portable::RegHandle handle = 0;  // root for Open/Create, the key otherwise
     std::string name;                // path, value or subkey name
     bool withBuffer = false;         // Query: data buffer given
     std::uint32_t type = 0;          // Set: the type written
@@ -25,13 +25,13 @@ struct RegCall {
 // What one scripted call answers. Values not set keep the caller's output untouched.
 struct RegAnswer {
     std::int32_t code = 0;
-    platform::RegHandle handle = 0;  // Open/Create: handle written back
+    portable::RegHandle handle = 0;  // Open/Create: handle written back
     std::uint32_t type = 0;          // Query: type written back (0 = leave as is)
     std::vector<std::uint8_t> data;  // Query with buffer: bytes copied (up to the size)
     std::uint32_t size = 0;          // Query: size written back
 };
 
-class ScriptedRegistry final : public platform::RegistryApi {
+class ScriptedRegistry final : public portable::RegistryApi {
   public:
     // Answers are taken in order, one per call; a call beyond the script answers code 0 and, for
     // Close of handle 0, the invalid-handle code Windows gives.
@@ -44,21 +44,21 @@ class ScriptedRegistry final : public platform::RegistryApi {
         return names;
     }
 
-    std::int32_t OpenKey(platform::RegHandle root, const std::string& path,
-                         platform::RegHandle* key) override {
+    std::int32_t OpenKey(portable::RegHandle root, const std::string& path,
+                         portable::RegHandle* key) override {
         calls.push_back({"Open", root, path});
         const RegAnswer a = Next();
         *key = a.handle;
         return a.code;
     }
-    std::int32_t CreateKey(platform::RegHandle root, const std::string& path,
-                           platform::RegHandle* key) override {
+    std::int32_t CreateKey(portable::RegHandle root, const std::string& path,
+                           portable::RegHandle* key) override {
         calls.push_back({"Create", root, path});
         const RegAnswer a = Next();
         *key = a.handle;
         return a.code;
     }
-    std::int32_t QueryValue(platform::RegHandle key, const std::string& name, std::uint32_t* type,
+    std::int32_t QueryValue(portable::RegHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) override {
         calls.push_back({"Query", key, name, data != nullptr, 0, {}, *size});
         const RegAnswer a = Next();
@@ -69,22 +69,22 @@ class ScriptedRegistry final : public platform::RegistryApi {
         if (a.size != 0 || a.type != 0) *size = a.size;
         return a.code;
     }
-    std::int32_t SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
+    std::int32_t SetValue(portable::RegHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override {
         calls.push_back({"Set", key, name, false, type, {data, data + size}, size});
         return Next().code;
     }
-    std::int32_t DeleteValue(platform::RegHandle key, const std::string& name) override {
+    std::int32_t DeleteValue(portable::RegHandle key, const std::string& name) override {
         calls.push_back({"DeleteValue", key, name});
         return Next().code;
     }
-    std::int32_t DeleteKey(platform::RegHandle key, const std::string& subkey) override {
+    std::int32_t DeleteKey(portable::RegHandle key, const std::string& subkey) override {
         calls.push_back({"DeleteKey", key, subkey});
         return Next().code;
     }
-    std::int32_t CloseKey(platform::RegHandle key) override {
+    std::int32_t CloseKey(portable::RegHandle key) override {
         calls.push_back({"Close", key, ""});
-        if (script.empty()) return key == 0 ? platform::kErrorInvalidHandle : 0;
+        if (script.empty()) return key == 0 ? portable::kErrorInvalidHandle : 0;
         return Next().code;
     }
 

@@ -15,9 +15,9 @@ using testing_support::StoredValue;
 
 const std::string kPath = policy::kPolicyKeyPath;
 const std::string kName = policy::kPolicyValueName;
-const StoredValue kDword255{platform::kRegDword, {0xFF, 0, 0, 0}};
-constexpr std::int32_t kCodes[] = {platform::kErrorAccessDenied, platform::kErrorFileNotFound,
-                                   platform::kErrorInvalidHandle};
+const StoredValue kDword255{portable::kRegDword, {0xFF, 0, 0, 0}};
+constexpr std::int32_t kCodes[] = {portable::kErrorAccessDenied, portable::kErrorFileNotFound,
+                                   portable::kErrorInvalidHandle};
 
 enum class Start { kNoKey, kNoValue, kOtherNumber, kAlready255, kText255 };
 
@@ -27,7 +27,7 @@ MemoryRegistry Prepared(Start start) {
     if (start != Start::kNoKey) r.PutDword(kPath, "NoDriveAutoRun", 3);
     if (start == Start::kOtherNumber) r.PutDword(kPath, kName, 0x91);
     if (start == Start::kAlready255) r.PutDword(kPath, kName, 255);
-    if (start == Start::kText255) r.Put(kPath, kName, platform::kRegSz, {'2', '5', '5', 0});
+    if (start == Start::kText255) r.Put(kPath, kName, portable::kRegSz, {'2', '5', '5', 0});
     return r;
 }
 
@@ -73,7 +73,7 @@ void ExpectOnlyThePolicyValueTouched(const MemoryRegistry& before, const MemoryR
 bool HoldsDisabled(const MemoryRegistry& r) {
     if (!r.keys.count(kPath) || !r.keys.at(kPath).count(kName)) return false;
     const StoredValue& v = r.keys.at(kPath).at(kName);
-    return v == kDword255 || (v.type == platform::kRegSz && v.data.size() >= 3 &&
+    return v == kDword255 || (v.type == portable::kRegSz && v.data.size() >= 3 &&
                               std::string(v.data.begin(), v.data.begin() + 3) == "255");
 }
 
@@ -115,21 +115,21 @@ TEST(FaultInjection, TheRoutinesNeverLeaveAKeyOpen) {
     // A failing close is the one call that may leave its handle behind.
     using Routine = std::function<void(policy::RegistryRoutines&)>;
     const std::pair<const char*, Routine> routines[] = {
-        {"exists", [](auto& r) { r.regDoes_Key_Exist(platform::kHKeyLocalMachine, kPath); }},
-        {"create", [](auto& r) { r.regCreate_A_Key(platform::kHKeyLocalMachine, kPath); }},
+        {"exists", [](auto& r) { r.regDoes_Key_Exist(portable::kHKeyLocalMachine, kPath); }},
+        {"create", [](auto& r) { r.regCreate_A_Key(portable::kHKeyLocalMachine, kPath); }},
         {"write number",
          [](auto& r) {
-             r.regCreate_Key_Value(platform::kHKeyLocalMachine, kPath, kName, std::int16_t{1});
+             r.regCreate_Key_Value(portable::kHKeyLocalMachine, kPath, kName, std::int16_t{1});
          }},
         {"write text",
          [](auto& r) {
-             r.regCreate_Key_Value(platform::kHKeyLocalMachine, kPath, kName, std::string("x"));
+             r.regCreate_Key_Value(portable::kHKeyLocalMachine, kPath, kName, std::string("x"));
          }},
-        {"query", [](auto& r) { r.regQuery_A_Key(platform::kHKeyLocalMachine, kPath, kName); }},
+        {"query", [](auto& r) { r.regQuery_A_Key(portable::kHKeyLocalMachine, kPath, kName); }},
         {"delete value",
-         [](auto& r) { r.regDelete_Sub_Key(platform::kHKeyLocalMachine, kPath, kName); }},
+         [](auto& r) { r.regDelete_Sub_Key(portable::kHKeyLocalMachine, kPath, kName); }},
         {"delete key",
-         [](auto& r) { r.regDelete_A_Key(platform::kHKeyLocalMachine, "Software", "Unrelated"); }},
+         [](auto& r) { r.regDelete_A_Key(portable::kHKeyLocalMachine, "Software", "Unrelated"); }},
     };
     for (const auto& [name, routine] : routines) {
         MemoryRegistry clean = Prepared(Start::kAlready255);
@@ -155,8 +155,8 @@ TEST(FaultInjection, TheRoutinesNeverLeaveAKeyOpen) {
 TEST(FaultInjection, AQueryThatFailsAnywhereReadsAsTheEmptyText) {
     MemoryRegistry clean = Prepared(Start::kAlready255);
     policy::RegistryRoutines cleanRoutines{clean};
-    ASSERT_EQ(platform::Variant(std::int32_t{255}),
-              cleanRoutines.regQuery_A_Key(platform::kHKeyLocalMachine, kPath, kName));
+    ASSERT_EQ(portable::Variant(std::int32_t{255}),
+              cleanRoutines.regQuery_A_Key(portable::kHKeyLocalMachine, kPath, kName));
     const int total = clean.calls;
     for (int at = 0; at < total - 1; ++at) {  // all but the closing call
         for (std::int32_t code : kCodes) {
@@ -164,8 +164,8 @@ TEST(FaultInjection, AQueryThatFailsAnywhereReadsAsTheEmptyText) {
             registry.failAt = at;
             registry.failCode = code;
             policy::RegistryRoutines r{registry};
-            EXPECT_EQ(platform::Variant(std::string()),
-                      r.regQuery_A_Key(platform::kHKeyLocalMachine, kPath, kName))
+            EXPECT_EQ(portable::Variant(std::string()),
+                      r.regQuery_A_Key(portable::kHKeyLocalMachine, kPath, kName))
                 << "call " << at << " code " << code;
         }
     }

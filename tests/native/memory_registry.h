@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_api.h"
+#include "portable/registry_api.h"
 
 namespace testing_support {
 
@@ -18,7 +18,7 @@ struct StoredValue {
     bool operator==(const StoredValue&) const = default;
 };
 
-class MemoryRegistry final : public platform::RegistryApi {
+class MemoryRegistry final : public portable::RegistryApi {
   public:
     using Key = std::map<std::string, StoredValue>;
     std::map<std::string, Key> keys;  // full path below the root -> values
@@ -38,69 +38,69 @@ class MemoryRegistry final : public platform::RegistryApi {
     void PutDword(const std::string& path, const std::string& name, std::uint32_t number) {
         std::vector<std::uint8_t> bytes(4);
         std::memcpy(bytes.data(), &number, 4);
-        Put(path, name, platform::kRegDword, bytes);
+        Put(path, name, portable::kRegDword, bytes);
     }
 
-    std::int32_t OpenKey(platform::RegHandle, const std::string& path,
-                         platform::RegHandle* key) override {
+    std::int32_t OpenKey(portable::RegHandle, const std::string& path,
+                         portable::RegHandle* key) override {
         if (Injected("OpenKey")) return failCode;
-        if (!keys.count(path)) return platform::kErrorFileNotFound;
+        if (!keys.count(path)) return portable::kErrorFileNotFound;
         *key = Handle(path);
         return 0;
     }
-    std::int32_t CreateKey(platform::RegHandle, const std::string& path,
-                           platform::RegHandle* key) override {
+    std::int32_t CreateKey(portable::RegHandle, const std::string& path,
+                           portable::RegHandle* key) override {
         if (Injected("CreateKey")) return failCode;
         if (!keys.count(path)) {
-            if (refuseCreate) return platform::kErrorAccessDenied;
+            if (refuseCreate) return portable::kErrorAccessDenied;
             keys[path];
         }
         *key = Handle(path);
         return 0;
     }
-    std::int32_t QueryValue(platform::RegHandle key, const std::string& name, std::uint32_t* type,
+    std::int32_t QueryValue(portable::RegHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) override {
         if (Injected("QueryValue")) return failCode;
         const auto* k = Find(key);
-        if (!k) return platform::kErrorInvalidHandle;
+        if (!k) return portable::kErrorInvalidHandle;
         const auto it = k->find(name);
-        if (it == k->end()) return platform::kErrorFileNotFound;
+        if (it == k->end()) return portable::kErrorFileNotFound;
         *type = it->second.type;
         const auto stored = static_cast<std::uint32_t>(it->second.data.size());
         if (data && *size < stored) {
             *size = stored;
-            return platform::kErrorMoreData;
+            return portable::kErrorMoreData;
         }
         if (data) std::memcpy(data, it->second.data.data(), stored);
         *size = stored;
         return 0;
     }
-    std::int32_t SetValue(platform::RegHandle key, const std::string& name, std::uint32_t type,
+    std::int32_t SetValue(portable::RegHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override {
         if (Injected("SetValue")) return failCode;
         auto* k = Find(key);
-        if (!k) return platform::kErrorInvalidHandle;
-        if (refuseWrites) return platform::kErrorAccessDenied;
+        if (!k) return portable::kErrorInvalidHandle;
+        if (refuseWrites) return portable::kErrorAccessDenied;
         (*k)[name] = {type, {data, data + size}};
         return 0;
     }
-    std::int32_t DeleteValue(platform::RegHandle key, const std::string& name) override {
+    std::int32_t DeleteValue(portable::RegHandle key, const std::string& name) override {
         if (Injected("DeleteValue")) return failCode;
         auto* k = Find(key);
-        if (!k) return platform::kErrorInvalidHandle;
-        if (refuseWrites) return platform::kErrorAccessDenied;
-        return k->erase(name) ? 0 : platform::kErrorFileNotFound;
+        if (!k) return portable::kErrorInvalidHandle;
+        if (refuseWrites) return portable::kErrorAccessDenied;
+        return k->erase(name) ? 0 : portable::kErrorFileNotFound;
     }
-    std::int32_t DeleteKey(platform::RegHandle key, const std::string& subkey) override {
+    std::int32_t DeleteKey(portable::RegHandle key, const std::string& subkey) override {
         if (Injected("DeleteKey")) return failCode;
         const auto* k = Find(key);
-        if (!k) return platform::kErrorInvalidHandle;
-        if (refuseWrites) return platform::kErrorAccessDenied;
-        return keys.erase(handles_[key] + "\\" + subkey) ? 0 : platform::kErrorFileNotFound;
+        if (!k) return portable::kErrorInvalidHandle;
+        if (refuseWrites) return portable::kErrorAccessDenied;
+        return keys.erase(handles_[key] + "\\" + subkey) ? 0 : portable::kErrorFileNotFound;
     }
-    std::int32_t CloseKey(platform::RegHandle key) override {
+    std::int32_t CloseKey(portable::RegHandle key) override {
         if (Injected("CloseKey")) return failCode;
-        if (!handles_.erase(key)) return platform::kErrorInvalidHandle;
+        if (!handles_.erase(key)) return portable::kErrorInvalidHandle;
         --openHandles;
         return 0;
     }
@@ -111,19 +111,19 @@ class MemoryRegistry final : public platform::RegistryApi {
         failedFunction = function;
         return true;
     }
-    platform::RegHandle Handle(const std::string& path) {
-        const platform::RegHandle h = nextHandle_++;
+    portable::RegHandle Handle(const std::string& path) {
+        const portable::RegHandle h = nextHandle_++;
         handles_[h] = path;
         ++openHandles;
         return h;
     }
-    Key* Find(platform::RegHandle h) {
+    Key* Find(portable::RegHandle h) {
         const auto it = handles_.find(h);
         return it == handles_.end() ? nullptr : &keys[it->second];
     }
 
-    std::map<platform::RegHandle, std::string> handles_;
-    platform::RegHandle nextHandle_ = 0x100;
+    std::map<portable::RegHandle, std::string> handles_;
+    portable::RegHandle nextHandle_ = 0x100;
 };
 
 }  // namespace testing_support

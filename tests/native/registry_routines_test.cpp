@@ -7,20 +7,20 @@
 #include <gtest/gtest.h>
 
 #include "fake_registry.h"
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
 namespace {
 
-using platform::kErrorAccessDenied;
-using platform::kErrorFileNotFound;
-using platform::kErrorInvalidHandle;
-using platform::kHKeyLocalMachine;
-using platform::Variant;
+using portable::kErrorAccessDenied;
+using portable::kErrorFileNotFound;
+using portable::kErrorInvalidHandle;
+using portable::kHKeyLocalMachine;
+using portable::Variant;
 using testing::ElementsAre;
 using testing_support::RegAnswer;
 using testing_support::ScriptedRegistry;
 
-constexpr platform::RegHandle kKey = 0x1234;
+constexpr portable::RegHandle kKey = 0x1234;
 const std::string kPath = "Software\\Tessaro Test";
 
 std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
@@ -43,7 +43,7 @@ TEST_F(RegistryRoutinesTest, KeyExistsIsDecidedByTheHandleAndEndsWithTheCloseCod
     EXPECT_THAT(api.Sequence(), ElementsAre("Open", "Close"));
     EXPECT_EQ(0u, api.calls[1].handle);
     EXPECT_EQ(kErrorInvalidHandle, routines.lngRegResult);
-    EXPECT_EQ(platform::RootKeyHandle(kHKeyLocalMachine), api.calls[0].handle);
+    EXPECT_EQ(portable::RootKeyHandle(kHKeyLocalMachine), api.calls[0].handle);
 
     // A handle counts even when the code says otherwise.
     api.calls.clear();
@@ -54,8 +54,8 @@ TEST_F(RegistryRoutinesTest, KeyExistsIsDecidedByTheHandleAndEndsWithTheCloseCod
 }
 
 TEST_F(RegistryRoutinesTest, QueryReadsDwordsAsNumbersAndTextUpToTheFirstNul) {
-    const Variant number = QueryWith({0, 0, platform::kRegDword, {}, 4},
-                                     {0, 0, platform::kRegDword, {0xFF, 0, 0, 0}, 4});
+    const Variant number = QueryWith({0, 0, portable::kRegDword, {}, 4},
+                                     {0, 0, portable::kRegDword, {0xFF, 0, 0, 0}, 4});
     ASSERT_TRUE(std::holds_alternative<std::int32_t>(number));
     EXPECT_EQ(255, std::get<std::int32_t>(number));
     EXPECT_EQ(4u, api.calls[2].size);  // the read asks for exactly four bytes
@@ -63,15 +63,15 @@ TEST_F(RegistryRoutinesTest, QueryReadsDwordsAsNumbersAndTextUpToTheFirstNul) {
     EXPECT_FALSE(api.calls[1].withBuffer);
     EXPECT_EQ(0, routines.lngRegResult);
 
-    EXPECT_EQ(Variant(std::string("abc")), QueryWith({0, 0, platform::kRegSz, {}, 4},
+    EXPECT_EQ(Variant(std::string("abc")), QueryWith({0, 0, portable::kRegSz, {}, 4},
                                                      {0, 0, 0, Bytes(std::string("abc\0", 4)), 4}));
     EXPECT_EQ(Variant(std::string("ab")),
-              QueryWith({0, 0, platform::kRegSz, {}, 6},
+              QueryWith({0, 0, portable::kRegSz, {}, 6},
                         {0, 0, 0, Bytes(std::string("ab\0cd\0", 6)), 6}));
     // Stored without a NUL: the whole buffer is the text.
     EXPECT_EQ(Variant(std::string("xyz")),
-              QueryWith({0, 0, platform::kRegSz, {}, 3}, {0, 0, 0, Bytes("xyz"), 3}));
-    EXPECT_EQ(Variant(std::string()), QueryWith({0, 0, platform::kRegSz, {}, 0}, {0, 0, 0, {}, 0}));
+              QueryWith({0, 0, portable::kRegSz, {}, 3}, {0, 0, 0, Bytes("xyz"), 3}));
+    EXPECT_EQ(Variant(std::string()), QueryWith({0, 0, portable::kRegSz, {}, 0}, {0, 0, 0, {}, 0}));
 }
 
 TEST_F(RegistryRoutinesTest, QueryReadsTextLongerThanSixteenBitPositions) {
@@ -81,7 +81,7 @@ TEST_F(RegistryRoutinesTest, QueryReadsTextLongerThanSixteenBitPositions) {
     stored.push_back(0);
     const auto size = static_cast<std::uint32_t>(stored.size());
     EXPECT_EQ(Variant(text),
-              QueryWith({0, 0, platform::kRegSz, {}, size}, {0, 0, 0, stored, size}));
+              QueryWith({0, 0, portable::kRegSz, {}, size}, {0, 0, 0, stored, size}));
     EXPECT_EQ(size, api.calls[2].size);
 }
 
@@ -100,7 +100,7 @@ TEST_F(RegistryRoutinesTest, EveryFailedOrUnreadableQueryIsTheEmptyText) {
     EXPECT_THAT(api.Sequence(), ElementsAre("Open", "Query", "Close"));
 
     for (std::uint32_t type :
-         {platform::kRegExpandSz, platform::kRegBinary, platform::kRegMultiSz, std::uint32_t{11}}) {
+         {portable::kRegExpandSz, portable::kRegBinary, portable::kRegMultiSz, std::uint32_t{11}}) {
         api.calls.clear();
         api.script = {{0, kKey}, {0, 0, type, {}, 8}, {0}};
         EXPECT_EQ(empty, routines.regQuery_A_Key(kHKeyLocalMachine, kPath, "v")) << type;
@@ -108,9 +108,9 @@ TEST_F(RegistryRoutinesTest, EveryFailedOrUnreadableQueryIsTheEmptyText) {
     }
 
     // The read itself fails (the value grew, access was lost): "" for both kinds.
-    EXPECT_EQ(empty, QueryWith({0, 0, platform::kRegSz, {}, 4},
-                               {platform::kErrorMoreData, 0, 0, Bytes("abcd"), 8}));
-    EXPECT_EQ(empty, QueryWith({0, 0, platform::kRegDword, {}, 4}, {kErrorAccessDenied}));
+    EXPECT_EQ(empty, QueryWith({0, 0, portable::kRegSz, {}, 4},
+                               {portable::kErrorMoreData, 0, 0, Bytes("abcd"), 8}));
+    EXPECT_EQ(empty, QueryWith({0, 0, portable::kRegDword, {}, 4}, {kErrorAccessDenied}));
     EXPECT_EQ(0, routines.lngRegResult);  // the closing call's code
 }
 
@@ -132,11 +132,11 @@ TEST_F(RegistryRoutinesTest, WriteChoosesDwordForNumbersAndRoundsHalvesToEven) {
         routines.regCreate_Key_Value(kHKeyLocalMachine, kPath, "v", c.data);
         ASSERT_THAT(api.Sequence(), ElementsAre("Create", "Set", "Close"));
         const auto& set = api.calls[1];
-        EXPECT_EQ(platform::kRegDword, set.type);
+        EXPECT_EQ(portable::kRegDword, set.type);
         ASSERT_EQ(4u, set.data.size());
         std::int32_t stored;
         std::memcpy(&stored, set.data.data(), 4);
-        EXPECT_EQ(c.stored, stored) << platform::ToText(c.data);
+        EXPECT_EQ(c.stored, stored) << portable::ToText(c.data);
         EXPECT_EQ(kKey, set.handle);
     }
 }
@@ -154,7 +154,7 @@ TEST_F(RegistryRoutinesTest, WriteStoresOtherTextTrimmedOfSpacesWithOneNul) {
         api.script = {{0, kKey}, {0}, {0}};
         routines.regCreate_Key_Value(kHKeyLocalMachine, kPath, "v", text);
         ASSERT_EQ(3u, api.calls.size());
-        EXPECT_EQ(platform::kRegSz, api.calls[1].type) << text;
+        EXPECT_EQ(portable::kRegSz, api.calls[1].type) << text;
         EXPECT_EQ(Bytes(bytes), api.calls[1].data) << text;
     }
 }
@@ -162,7 +162,7 @@ TEST_F(RegistryRoutinesTest, WriteStoresOtherTextTrimmedOfSpacesWithOneNul) {
 TEST_F(RegistryRoutinesTest, WriteOutOfRangeRaisesOverflowBeforeTouchingTheRegistry) {
     EXPECT_THROW(
         routines.regCreate_Key_Value(kHKeyLocalMachine, kPath, "v", std::string("2147483648")),
-        platform::RuntimeError);
+        portable::RuntimeError);
     EXPECT_TRUE(api.calls.empty());
 }
 
@@ -218,7 +218,7 @@ TEST_F(RegistryRoutinesTest, ValueIsGoneOnlyWhenTheKeyDoesNotOpenOrTheValueIsNot
     EXPECT_TRUE(routines.regValue_Is_Gone(kHKeyLocalMachine, kPath, "v"));
     api.script = {{0, kKey}, {kErrorFileNotFound}, {0}};
     EXPECT_TRUE(routines.regValue_Is_Gone(kHKeyLocalMachine, kPath, "v"));
-    api.script = {{0, kKey}, {0, 0, platform::kRegDword, {}, 4}, {0}};
+    api.script = {{0, kKey}, {0, 0, portable::kRegDword, {}, 4}, {0}};
     EXPECT_FALSE(routines.regValue_Is_Gone(kHKeyLocalMachine, kPath, "v"));
     // A query that fails for another reason proves nothing: the value may still be there.
     api.script = {{0, kKey}, {kErrorAccessDenied}, {0}};

@@ -5,18 +5,18 @@
 
 #include <functional>
 
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
 namespace testing_support {
 
-inline platform::ErrorNumber ErrorOf(const std::function<void()>& f) {
+inline portable::ErrorNumber ErrorOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const platform::RuntimeError& e) {
+    } catch (const portable::RuntimeError& e) {
         return e.Number();
     }
     ADD_FAILURE() << "no run-time error raised";
-    return platform::ErrorNumber{};
+    return portable::ErrorNumber{};
 }
 
 }  // namespace testing_support

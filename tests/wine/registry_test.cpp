@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/scoped_handles.h"
-#include "platform/win32_registry.h"
+#include "win32/scoped_handles.h"
+#include "win32/win32_registry.h"
 #include "policy/autorun_switch.h"
 #include "policy/registry_routines.h"
 
 namespace {
 
-using platform::kHKeyCurrentUser;
-using platform::kHKeyLocalMachine;
-using platform::ScopedHkey;
-using platform::Variant;
+using portable::kHKeyCurrentUser;
+using portable::kHKeyLocalMachine;
+using portable::Variant;
+using win32::ScopedHkey;
 
 struct RawValue {
     DWORD type = 0;
@@ -117,7 +117,7 @@ std::vector<std::string> Differences(const std::map<std::string, RawValue>& befo
 class RealRegistryTest : public testing::Test {
   protected:
     const std::string sandbox = "Software\\Tessaro Tests";
-    platform::Win32Registry api;
+    win32::Win32Registry api;
     policy::RegistryRoutines routines{api};
 
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str()); }
@@ -154,7 +154,7 @@ TEST_F(RealRegistryTest, WritesNumbersAsDwordsAndTextTrimmedWithOneNul) {
     };
     for (const auto& [data, expected] : cases) {
         routines.regCreate_Key_Value(kHKeyCurrentUser, sandbox, "v", data);
-        EXPECT_EQ(expected, ReadRaw(HKEY_CURRENT_USER, sandbox, "v")) << platform::ToText(data);
+        EXPECT_EQ(expected, ReadRaw(HKEY_CURRENT_USER, sandbox, "v")) << portable::ToText(data);
     }
 }
 
@@ -212,7 +212,7 @@ class PolicySwitchOnRealRegistry : public testing::Test {
   protected:
     const std::string keyPath = policy::kPolicyKeyPath;
     const std::string valueName = policy::kPolicyValueName;
-    platform::Win32Registry api;
+    win32::Win32Registry api;
     policy::RegistryRoutines routines{api};
     int shown = 0;
     int ended = 0;

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "forms.h"
-#include "platform/app.h"
-#include "platform/scoped_handles.h"
+#include "win32/app.h"
+#include "win32/scoped_handles.h"
 
 namespace tessaro::ref {
 
-platform::FormRef<tessaro::frmGraphics> frmGraphics;
+win32::FormRef<tessaro::frmGraphics> frmGraphics;
 
 }  // namespace tessaro::ref
 
@@ -101,7 +101,7 @@ Round EffectRound(double seconds) {
     // A key press, as a user ends it.
     g_stop = [] { PostMessageW(tessaro::ref::frmGraphics.Get().hWnd(), WM_CHAR, 'q', 0); };
     StartRound(seconds);
-    platform::RunHandler([] {
+    win32::RunHandler([] {
         tessaro::ref::frmGraphics->ef = 0;
         tessaro::ref::frmGraphics->Show(1);
     });
@@ -130,8 +130,8 @@ Round BareRound(double seconds) {
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     {
-        const platform::WindowDc screen(nullptr);
-        const platform::WindowDc window(hwnd);
+        const win32::WindowDc screen(nullptr);
+        const win32::WindowDc window(hwnd);
         BitBlt(window.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
         ValidateRect(hwnd, nullptr);
 
@@ -154,7 +154,7 @@ Round BareRound(double seconds) {
             const HDC dc = window.Get();
             BitBlt(dc, x + next(3) - 1, y + next(3) - 1, 128, 128, dc, x, y, SRCCOPY);
             ++g_barePasses;
-            platform::DoEvents();
+            win32::DoEvents();
         }
     }
     DestroyWindow(hwnd);

@@ -16,21 +16,21 @@
 #include <vector>
 
 #include "forms.h"
-#include "platform/app.h"
-#include "platform/scoped_handles.h"
+#include "win32/app.h"
+#include "win32/scoped_handles.h"
 
 namespace tessaro::ref {
 
-platform::FormRef<tessaro::frmGraphics> frmGraphics;
+win32::FormRef<tessaro::frmGraphics> frmGraphics;
 
 }  // namespace tessaro::ref
 
 namespace {
 
-using platform::ScopedGdiObject;
-using platform::ScopedMemoryDc;
-using platform::SelectedObject;
-using platform::WindowDc;
+using win32::ScopedGdiObject;
+using win32::ScopedMemoryDc;
+using win32::SelectedObject;
+using win32::WindowDc;
 
 // Runs from the effect loop's message dispatch, like every timer of this program.
 void CALLBACK PublishPasses(HWND, UINT, UINT_PTR, DWORD) {
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         SetTimer(nullptr, 0, 50, CheckRepaint);
     }
 
-    platform::RunHandler([&] {
+    win32::RunHandler([&] {
         tessaro::ref::frmGraphics->ef = static_cast<std::int16_t>(std::atoi(argv[1]));
         tessaro::ref::frmGraphics->Show(1);
     });

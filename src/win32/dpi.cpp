@@ -1,6 +1,6 @@
-#include "platform/dpi.h"
+#include "win32/dpi.h"
 
-namespace platform {
+namespace win32 {
 
 namespace {
 
@@ -41,4 +41,4 @@ void AdjustForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
     }
 }
 
-}  // namespace platform
+}  // namespace win32

@@ -1,9 +1,9 @@
-#include "platform/variant.h"
+#include "portable/variant.h"
 
-#include "platform/numeric.h"
-#include "platform/runtime_error.h"
+#include "portable/numeric.h"
+#include "portable/runtime_error.h"
 
-namespace platform {
+namespace portable {
 
 bool IsNumeric(const Variant& v) {
     if (const auto* text = std::get_if<std::string>(&v)) return IsNumericText(*text);
@@ -29,4 +29,4 @@ bool EqualsNumber(const Variant& v, double number) {
     return ToDouble(v) == number;
 }
 
-}  // namespace platform
+}  // namespace portable

@@ -1,14 +1,14 @@
-#include "platform/app.h"
+#include "win32/app.h"
 
 #include <exception>
 #include <vector>
 
-#include "platform/dpi.h"
-#include "platform/form.h"
-#include "platform/runtime_error.h"
-#include "platform/system_library.h"
+#include "win32/dpi.h"
+#include "win32/form.h"
+#include "portable/runtime_error.h"
+#include "win32/system_library.h"
 
-namespace platform {
+namespace win32 {
 
 namespace {
 
@@ -53,7 +53,7 @@ void EndProcess() { ExitProcess(0); }
 void RunHandler(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const RuntimeError& e) {
+    } catch (const portable::RuntimeError& e) {
         ReportAndEnd(L"Run-time error '" + std::to_wstring(static_cast<int>(e.Number())) +
                      L"':\n\n" + Widen(e.what()));
     } catch (const std::exception& e) {
@@ -122,4 +122,4 @@ float ScreenHeightTwips() {
     return static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * TwipsPerPixelY();
 }
 
-}  // namespace platform
+}  // namespace win32

@@ -1,10 +1,10 @@
-#include "platform/controls.h"
+#include "win32/controls.h"
 
 #include <commctrl.h>
 
-#include "platform/form.h"
+#include "win32/form.h"
 
-namespace platform {
+namespace win32 {
 
 namespace {
 
@@ -168,4 +168,4 @@ std::optional<HBRUSH> Animation::OnColor(Form&, HDC dc) {
     return static_cast<HBRUSH>(backBrush_.Get());
 }
 
-}  // namespace platform
+}  // namespace win32

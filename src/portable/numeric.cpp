@@ -1,13 +1,13 @@
-#include "platform/numeric.h"
+#include "portable/numeric.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
-namespace platform {
+namespace portable {
 
 namespace {
 
@@ -82,4 +82,4 @@ std::int16_t Sub16(std::int16_t a, std::int16_t b) {
     return Checked16(static_cast<std::int32_t>(a) - b);
 }
 
-}  // namespace platform
+}  // namespace portable

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/scoped_handles.h"
+#include "win32/scoped_handles.h"
 
-namespace platform {
+namespace win32 {
 
 class Form;
 
@@ -140,4 +140,4 @@ class Animation : public Control {
     ScopedGdiObject backBrush_;
 };
 
-}  // namespace platform
+}  // namespace win32

@@ -1,6 +1,6 @@
-#include "platform/runtime_error.h"
+#include "portable/runtime_error.h"
 
-namespace platform {
+namespace portable {
 
 std::string DescribeError(ErrorNumber number) {
     switch (number) {
@@ -18,4 +18,4 @@ std::string DescribeError(ErrorNumber number) {
 
 void RaiseError(ErrorNumber number) { throw RuntimeError(number, DescribeError(number)); }
 
-}  // namespace platform
+}  // namespace portable

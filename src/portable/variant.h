@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-namespace platform {
+namespace portable {
 
 using Variant = std::variant<std::int16_t, std::int32_t, std::string>;
 
@@ -25,4 +25,4 @@ std::string ToText(const Variant& v);
 // True when the value is the given number, or text that converts to it; other text never matches.
 bool EqualsNumber(const Variant& v, double number);
 
-}  // namespace platform
+}  // namespace portable

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace platform {
+namespace win32 {
 
 template <typename Handle, typename Traits>
 class Scoped {
@@ -90,4 +90,4 @@ class SelectedObject {
     HGDIOBJ old_;
 };
 
-}  // namespace platform
+}  // namespace win32

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
-#include "platform/scoped_handles.h"
+#include "win32/controls.h"
+#include "win32/scoped_handles.h"
 
-namespace platform {
+namespace win32 {
 
 enum class BorderStyle { kNone, kFixedDialog };
 
@@ -124,4 +124,4 @@ class FormRef {
     std::shared_ptr<T> form_;
 };
 
-}  // namespace platform
+}  // namespace win32

@@ -1,11 +1,11 @@
-#include "platform/form.h"
+#include "win32/form.h"
 
 #include <algorithm>
 
-#include "platform/app.h"
-#include "platform/dpi.h"
+#include "win32/app.h"
+#include "win32/dpi.h"
 
-namespace platform {
+namespace win32 {
 
 namespace {
 
@@ -362,4 +362,4 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace platform
+}  // namespace win32

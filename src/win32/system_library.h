@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace win32 {
 
 class SystemLibrary {
   public:
@@ -30,4 +30,4 @@ class SystemLibrary {
     HMODULE module_;
 };
 
-}  // namespace platform
+}  // namespace win32

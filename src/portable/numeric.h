@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-namespace platform {
+namespace portable {
 
 // Text counts as numeric when, after surrounding spaces, it holds an optional sign, digits with
 // at most one decimal point, and an optional exponent. Tabs and other white space do not count.
@@ -24,4 +24,4 @@ std::int32_t CLng(double value);
 std::int16_t Add16(std::int16_t a, std::int16_t b);
 std::int16_t Sub16(std::int16_t a, std::int16_t b);
 
-}  // namespace platform
+}  // namespace portable

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace platform {
+namespace win32 {
 
 inline constexpr const wchar_t* kProductTitle = L"Tessaro";
 
@@ -48,4 +48,4 @@ float ScreenHeightTwips();
 float TwipsPerPixelX();
 float TwipsPerPixelY();
 
-}  // namespace platform
+}  // namespace win32

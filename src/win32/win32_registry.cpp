@@ -1,12 +1,12 @@
-#include "platform/win32_registry.h"
+#include "win32/win32_registry.h"
 
 #include <windows.h>
 
-namespace platform {
+namespace win32 {
 
 namespace {
 
-HKEY ToHkey(RegHandle h) { return reinterpret_cast<HKEY>(h); }
+HKEY ToHkey(portable::RegHandle h) { return reinterpret_cast<HKEY>(h); }
 
 // A 32-bit process on 64-bit Windows would see a redirected HKLM\Software, while Explorer reads
 // the native view; so the 32-bit build opens and creates keys in the 64-bit view. The access
@@ -20,7 +20,8 @@ constexpr REGSAM kNativeViewAccess = MAXIMUM_ALLOWED | KEY_WOW64_64KEY;
 
 }  // namespace
 
-std::int32_t Win32Registry::OpenKey(RegHandle root, const std::string& path, RegHandle* key) {
+std::int32_t Win32Registry::OpenKey(portable::RegHandle root, const std::string& path,
+                                    portable::RegHandle* key) {
     HKEY h = ToHkey(*key);
     LONG rc;
     if constexpr (kUseNativeView) {
@@ -29,11 +30,12 @@ std::int32_t Win32Registry::OpenKey(RegHandle root, const std::string& path, Reg
     } else {
         rc = RegOpenKeyA(ToHkey(root), path.c_str(), &h);
     }
-    *key = reinterpret_cast<RegHandle>(h);
+    *key = reinterpret_cast<portable::RegHandle>(h);
     return rc;
 }
 
-std::int32_t Win32Registry::CreateKey(RegHandle root, const std::string& path, RegHandle* key) {
+std::int32_t Win32Registry::CreateKey(portable::RegHandle root, const std::string& path,
+                                      portable::RegHandle* key) {
     HKEY h = ToHkey(*key);
     LONG rc;
     if constexpr (kUseNativeView) {
@@ -43,12 +45,13 @@ std::int32_t Win32Registry::CreateKey(RegHandle root, const std::string& path, R
     } else {
         rc = RegCreateKeyA(ToHkey(root), path.c_str(), &h);
     }
-    *key = reinterpret_cast<RegHandle>(h);
+    *key = reinterpret_cast<portable::RegHandle>(h);
     return rc;
 }
 
-std::int32_t Win32Registry::QueryValue(RegHandle key, const std::string& name, std::uint32_t* type,
-                                       std::uint8_t* data, std::uint32_t* size) {
+std::int32_t Win32Registry::QueryValue(portable::RegHandle key, const std::string& name,
+                                       std::uint32_t* type, std::uint8_t* data,
+                                       std::uint32_t* size) {
     DWORD t = *type;
     DWORD s = *size;
     const LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, data, &s);
@@ -57,16 +60,17 @@ std::int32_t Win32Registry::QueryValue(RegHandle key, const std::string& name, s
     return rc;
 }
 
-std::int32_t Win32Registry::SetValue(RegHandle key, const std::string& name, std::uint32_t type,
-                                     const std::uint8_t* data, std::uint32_t size) {
+std::int32_t Win32Registry::SetValue(portable::RegHandle key, const std::string& name,
+                                     std::uint32_t type, const std::uint8_t* data,
+                                     std::uint32_t size) {
     return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
 }
 
-std::int32_t Win32Registry::DeleteValue(RegHandle key, const std::string& name) {
+std::int32_t Win32Registry::DeleteValue(portable::RegHandle key, const std::string& name) {
     return RegDeleteValueA(ToHkey(key), name.c_str());
 }
 
-std::int32_t Win32Registry::DeleteKey(RegHandle key, const std::string& subkey) {
+std::int32_t Win32Registry::DeleteKey(portable::RegHandle key, const std::string& subkey) {
     if constexpr (kUseNativeView) {
         return RegDeleteKeyExA(ToHkey(key), subkey.c_str(), KEY_WOW64_64KEY, 0);
     } else {
@@ -74,6 +78,6 @@ std::int32_t Win32Registry::DeleteKey(RegHandle key, const std::string& subkey) 
     }
 }
 
-std::int32_t Win32Registry::CloseKey(RegHandle key) { return RegCloseKey(ToHkey(key)); }
+std::int32_t Win32Registry::CloseKey(portable::RegHandle key) { return RegCloseKey(ToHkey(key)); }
 
-}  // namespace platform
+}  // namespace win32

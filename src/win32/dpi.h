@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace win32 {
 
 int SystemDpi();
 int DpiOf(HWND hwnd);  // the window's DPI where Windows tells it, else the system's
@@ -12,4 +12,4 @@ inline int PixelsToTwips(int pixels, int dpi) { return MulDiv(pixels, 1440, dpi)
 // Outer window rectangle for a client rectangle, with the frame metrics of the given DPI.
 void AdjustForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi);
 
-}  // namespace platform
+}  // namespace win32

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace platform {
+namespace portable {
 
 enum class ErrorNumber : int {
     kOverflow = 6,
@@ -29,4 +29,4 @@ class RuntimeError : public std::runtime_error {
 // The text a user sees when an error reaches the top of an event handler.
 std::string DescribeError(ErrorNumber number);
 
-}  // namespace platform
+}  // namespace portable

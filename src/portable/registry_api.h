@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace platform {
+namespace portable {
 
 // A registry key handle as an integer; 0 is "no handle" and is passed on like any other.
 using RegHandle = std::uintptr_t;
@@ -49,4 +49,4 @@ class RegistryApi {
     virtual std::int32_t CloseKey(RegHandle key) = 0;
 };
 
-}  // namespace platform
+}  // namespace portable
