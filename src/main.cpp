@@ -1,26 +1,53 @@
 #include <windows.h>
 
-#include "forms.h"
+#include "Form1/Form1.h"
+#include "frmAbout/frmAbout.h"
+#include "frmGraphics/frmGraphics.h"
 #include "win32/app.h"
+#include "win32/win32_registry.h"
 
-namespace tessaro::ref {
+namespace {
 
-win32::FormRef<tessaro::Form1> Form1;
-win32::FormRef<tessaro::frmAbout> frmAbout;
-win32::FormRef<tessaro::frmGraphics> frmGraphics;
+// The program's window references: its only global state, and only this file sees it. An empty
+// reference is filled with a new window object when it is needed.
+struct WindowReferences {
+    win32::FormPtr<tessaro::Form1> Form1;
+    win32::FormPtr<tessaro::frmAbout> frmAbout;
+    win32::FormPtr<tessaro::frmGraphics> frmGraphics;
+};
+WindowReferences g_windows;
+win32::Win32Registry g_registry;  // stateless: every call goes straight to Windows
 
-}  // namespace tessaro::ref
+// Shows the desktop effect modally; the window lets go of its reference when the effect ends.
+void RunEffect() {
+    g_windows.frmGraphics =
+        win32::MakeForm<tessaro::frmGraphics>(0, [] { g_windows.frmGraphics.reset(); });
+    g_windows.frmGraphics->Show(1);
+}
+
+// Shows the information window modally; the same object is loaded afresh each time.
+void ShowInfo() {
+    if (!g_windows.frmAbout) {
+        g_windows.frmAbout =
+            win32::MakeForm<tessaro::frmAbout>(g_windows.Form1->Caption(), &RunEffect);
+    }
+    g_windows.frmAbout->Show(1);
+}
+
+}  // namespace
 
 // The program starts with its main window and ends when its last window is gone.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // The program runs elevated, often from a Downloads folder: a DLL planted beside it must
-    // never be loaded, so later loads search the system folder only.
-    // Looked up rather than imported: an unpatched Windows 7 lacks it and could not start us.
+    // A DLL planted beside the program must never be loaded, so later loads search the system
+    // folder only. Looked up rather than imported: an unpatched Windows 7 lacks it.
     using SetDirectories = BOOL(WINAPI*)(DWORD);
     if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    win32::RunHandler([] { tessaro::ref::Form1->Show(); });
+    const win32::ComApartment com;
+    g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo);
+    win32::RunHandler([] { g_windows.Form1->Show(); });
+    if (!g_windows.Form1->IsLoaded()) return 1;  // Windows would not make the window
     return win32::RunMessageLoop();
 }

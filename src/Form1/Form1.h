@@ -1,30 +1,39 @@
-// The main window: the two choices, OK and Info. It also owns the registry routines.
+// The main window: the two choices, OK and Info. Its registry routines are its own.
 #pragma once
 
+#include <functional>
+
+#include "policy/registry_routines.h"
+#include "portable/registry_api.h"
 #include "win32/controls.h"
 #include "win32/form.h"
-#include "policy/registry_routines.h"
 
 namespace tessaro {
 
-class Form1 : public win32::Form, public policy::RegistryRoutines {
+class Form1 : public win32::Form {
   public:
-    Form1();
+    // registry: where the routines go; showInfo: shows the information window modally.
+    Form1(portable::RegistryApi& registry, std::function<void()> showInfo);
 
+    policy::RegistryRoutines& Routines() { return routines_; }
+
+    win32::Button* Command1 = nullptr;
     win32::OptionButton* Option1 = nullptr;
     win32::OptionButton* Option2 = nullptr;
-    win32::Button* Command1 = nullptr;
     win32::Button* Command2 = nullptr;
     win32::Label* Label1 = nullptr;
 
   protected:
-    void Form_Initialize() override;
     void Form_Load() override;
     void CreateControls() override;
 
   private:
+    void Form_Initialize();
     void Command1_Click();
     void Command2_Click();
+
+    policy::RegistryRoutines routines_;
+    std::function<void()> showInfo_;
 };
 
 }  // namespace tessaro

@@ -30,26 +30,19 @@ class ComPtr {
     T* p_ = nullptr;
 };
 
-// COM and the picture loader from the system folder, for the length of one picture load;
-// COM is balanced even when it was already up.
+// The picture loader from the system folder, for the length of one picture load. COM is up on
+// this thread already, for the program's life.
 class PictureLoader {
   public:
     PictureLoader()
         : ole32_(L"ole32.dll"),
           oleaut32_(L"oleaut32.dll"),
-          coUninitialize_(ole32_.Function<void(WINAPI*)()>("CoUninitialize")),
           createStream_(
               ole32_.Function<HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**)>("CreateStreamOnHGlobal")),
           loadPicture_(oleaut32_.Function<HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**)>(
-              "OleLoadPicture")) {
-        const auto init = ole32_.Function<HRESULT(WINAPI*)(void*, DWORD)>("CoInitializeEx");
-        comUp_ = init && coUninitialize_ && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
-    }
+              "OleLoadPicture")) {}
     PictureLoader(const PictureLoader&) = delete;
     PictureLoader& operator=(const PictureLoader&) = delete;
-    ~PictureLoader() {
-        if (comUp_) coUninitialize_();
-    }
 
     bool Ready() const { return createStream_ && loadPicture_; }
     HRESULT CreateStreamOnHGlobal(HGLOBAL memory, BOOL owns, IStream** stream) const {
@@ -62,10 +55,8 @@ class PictureLoader {
   private:
     win32::SystemLibrary ole32_;
     win32::SystemLibrary oleaut32_;
-    void(WINAPI* coUninitialize_)();
     HRESULT(WINAPI* createStream_)(HGLOBAL, BOOL, IStream**);
     HRESULT(WINAPI* loadPicture_)(IStream*, LONG, BOOL, REFIID, void**);
-    bool comUp_ = false;
 };
 
 // Values from mmsystem.h, which comes with the import we avoid.

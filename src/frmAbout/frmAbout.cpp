@@ -1,6 +1,5 @@
 #include "frmAbout/frmAbout.h"
 
-#include "forms.h"
 #include "frmAbout/about_media.h"
 #include "frmAbout/start_doc.h"
 #include "win32/app.h"
@@ -17,8 +16,6 @@ win32::FormDesign AboutDesign() {
     d.clientWidth = 6135;
     d.clientHeight = 3180;
     d.position = POINT{2340, 1650};
-    // Escape must reach Form_KeyUp instead of being taken by the dialog manager.
-    d.dialogNavigation = false;
     return d;
 }
 
@@ -49,41 +46,41 @@ void OpenLicence() {
 
 }  // namespace
 
-frmAbout::frmAbout() : win32::Form(AboutDesign()) {}
+frmAbout::frmAbout(std::wstring productName, std::function<void()> runEffect)
+    : win32::Form(AboutDesign()),
+      productName_(std::move(productName)),
+      runEffect_(std::move(runEffect)) {}
 
 void frmAbout::CreateControls() {
     using win32::Label;
     using win32::TwipRect;
 
-    Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570}, 7);
-
-    // Only its one-pixel frame shows: the load gives it the window's colour.
-    win32::LabelStyle frame;
-    frame.border = true;
-    frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
-    Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, 9, frame);
-    Label7->SetBackColor(GetSysColor(COLOR_WINDOW));
-
-    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195}, 8,
-                         LinkLook());
-    Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
-                         TwipRect{960, 600, 4095, 255}, 6, PlainText());
-    Image2 = &Add<win32::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
-                                  TwipRect{60, 120, 510, 510}, true);
-    Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, 5, PlainText(true));
-    lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, 4, PlainText());
-
+    // In tab order, which is also the stacking order: the first lies on top.
+    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, LinkLook());
+    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, LinkLook());
+    Label2 = &Add<Label>(
+        L"Copyright (C) 2026 the Tessaro developers. Free software, GNU General Public License v3.",
+        TwipRect{960, 1860, 5115, 435}, PlainText());
     // An invisible spot over Image1 that takes the clicks there.
     win32::LabelStyle spot;
     spot.transparent = true;
     spot.clickable = true;
-    Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, 3, spot);
-
-    Label2 = &Add<Label>(
-        L"Copyright (C) 2026 the Tessaro developers. Free software, GNU General Public License v3.",
-        TwipRect{960, 1860, 5115, 435}, 2, PlainText());
-    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, 1, LinkLook());
-    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, 0, LinkLook());
+    Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, spot);
+    lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, PlainText());
+    Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, PlainText(true));
+    Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
+                         TwipRect{960, 600, 4095, 255}, PlainText());
+    Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570});
+    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195},
+                         LinkLook());
+    // Only its one-pixel frame shows: the load gives it the window's colour.
+    win32::LabelStyle frame;
+    frame.border = true;
+    frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
+    Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, frame);
+    Label7->SetBackColor(GetSysColor(COLOR_WINDOW));
+    Image2 = &Add<win32::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
+                                  TwipRect{60, 120, 510, 510}, true);
     Image1 = &Add<win32::Picture>(::frmAbout::LoadBitmapResource(IDB_IMAGE1),
                                   TwipRect{60, 1860, 750, 930}, true);
 
@@ -94,7 +91,7 @@ void frmAbout::CreateControls() {
 }
 
 void frmAbout::Form_Load() {
-    lblVersione->SetCaption(ref::Form1->Caption());
+    lblVersione->SetCaption(productName_);
     Animation1->SetBackColor(BackColor());
     Label7->SetBackColor(BackColor());
     // The clip is an optional data file: without it, or with one the control cannot play, the
@@ -115,9 +112,7 @@ void frmAbout::Label1_Click() { ::frmAbout::PlaySoundFile(FromAppFolder(L"\\pell
 void frmAbout::Label3_Click() { OpenLicence(); }
 
 void frmAbout::Label4_Click() {
-    // Set before the effect window loads, since its load reads the preset.
-    ref::frmGraphics->ef = 0;
-    ref::frmGraphics->Show(1);
+    runEffect_();
     Unload();
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "win32/controls.h"
 #include "win32/form.h"
@@ -14,19 +16,20 @@ inline constexpr const wchar_t* kHomePage = L"http://tessaro.example.org";
 
 class frmAbout : public win32::Form {
   public:
-    frmAbout();
+    // productName: shown at the top; runEffect: shows the desktop effect modally.
+    frmAbout(std::wstring productName, std::function<void()> runEffect);
 
-    win32::Animation* Animation1 = nullptr;
-    win32::Label* Label7 = nullptr;
-    win32::Label* Label8 = nullptr;
-    win32::Label* Label6 = nullptr;
-    win32::Picture* Image2 = nullptr;
-    win32::Label* Label5 = nullptr;
-    win32::Label* lblVersione = nullptr;
-    win32::Label* Label1 = nullptr;
-    win32::Label* Label2 = nullptr;
-    win32::Label* Label3 = nullptr;
     win32::Label* Label4 = nullptr;
+    win32::Label* Label3 = nullptr;
+    win32::Label* Label2 = nullptr;
+    win32::Label* Label1 = nullptr;
+    win32::Label* lblVersione = nullptr;
+    win32::Label* Label5 = nullptr;
+    win32::Label* Label6 = nullptr;
+    win32::Animation* Animation1 = nullptr;
+    win32::Label* Label8 = nullptr;
+    win32::Label* Label7 = nullptr;
+    win32::Picture* Image2 = nullptr;
     win32::Picture* Image1 = nullptr;
 
   protected:
@@ -39,6 +42,9 @@ class frmAbout : public win32::Form {
     void Label3_Click();
     void Label4_Click();
     void Label8_Click();
+
+    std::wstring productName_;
+    std::function<void()> runEffect_;
 };
 
 }  // namespace tessaro

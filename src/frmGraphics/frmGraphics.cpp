@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cmath>
 
-#include "forms.h"
 #include "frmGraphics/effect_math.h"
 #include "frmGraphics/effect_step.h"
 #include "win32/app.h"
@@ -18,7 +17,7 @@ win32::FormDesign EffectDesign() {
     d.clientWidth = 4800;
     d.clientHeight = 3000;
     d.backColor = RGB(0, 0, 0);
-    d.dialogNavigation = false;
+    d.dialog = false;
     return d;
 }
 
@@ -42,7 +41,8 @@ bool IsButtonUp(UINT msg) {
 
 }  // namespace
 
-frmGraphics::frmGraphics() : win32::Form(EffectDesign()) {}
+frmGraphics::frmGraphics(std::int16_t ef, std::function<void()> onEnd)
+    : win32::Form(EffectDesign()), ef(ef), onEnd_(std::move(onEnd)) {}
 
 void frmGraphics::Form_Load() {
     ::frmGraphics::ApplyPreset(ef, parameters_);
@@ -56,9 +56,6 @@ void frmGraphics::Form_Activate() {
     // over the same fields would release the screen DC and unload twice.
     if (effectStarted_) return;
     effectStarted_ = true;
-    // The effect drops the global reference and unloads the window: keep the object until the
-    // loop has returned through it.
-    const auto self = shared_from_this();
     doeffect();
 }
 
@@ -99,7 +96,7 @@ void frmGraphics::doeffect() {
         win32::DoEvents();
     }
 
-    ref::frmGraphics.Clear();
+    if (onEnd_) onEnd_();
     ReleaseDC(nullptr, hdcScreen);
     hdcScreen = nullptr;
     Unload();
@@ -128,8 +125,9 @@ void frmGraphics::Paint() {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(hWnd(), &ps);
     // Always the picture, never what was drawn on the window since: a repaint brings back the
-    // captured screen without the displacements.
-    picture_.PaintTo(dc, ps.rcPaint, BackColor());
+    // captured screen without the displacements. Before the capture nothing is drawn at all, so
+    // that the capture sees the desktop and not this window.
+    if (picture_.Dc()) picture_.PaintTo(dc, ps.rcPaint, BackColor());
     EndPaint(hWnd(), &ps);
 }
 
@@ -145,15 +143,13 @@ std::optional<LRESULT> frmGraphics::OnMessage(UINT msg, WPARAM /*wParam*/, LPARA
         // press) would otherwise end the effect the moment it starts.
         if (buttonDown_) {
             buttonDown_ = false;
-            win32::RunHandler([this] { Form_Click(); });
+            Form_Click();
         }
         return buttonResult;
     }
     switch (msg) {
         case WM_ERASEBKGND:
-            // Black until there is a picture; after that the paint covers everything.
-            if (picture_.Dc()) return 1;
-            break;
+            return 1;  // the paint covers everything; before the capture, nothing may be drawn
         case WM_PAINT:
             Paint();
             return 0;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "frmGraphics/persistent_picture.h"
@@ -17,9 +18,9 @@ namespace tessaro {
 
 class frmGraphics : public win32::Form {
   public:
-    frmGraphics();
-
-    std::int16_t ef = 0;  // preset number, read once when the window loads
+    // ef: the preset, read when the window loads; onEnd: called when the effect has ended, just
+    // before the window unloads itself.
+    frmGraphics(std::int16_t ef, std::function<void()> onEnd);
 
     const ::frmGraphics::EffectParameters& Parameters() const { return parameters_; }
     // Passes of the effect loop so far, for the benchmark.
@@ -28,11 +29,11 @@ class frmGraphics : public win32::Form {
   protected:
     void Form_Load() override;
     void Form_Activate() override;
-    void Form_Click() override;
     void Form_KeyPress(std::int16_t& KeyAscii) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void Form_Click();
     void doeffect();
 
     // The window's drawing surface: its persistent picture while AutoRedraw is on, the window
@@ -41,6 +42,8 @@ class frmGraphics : public win32::Form {
     void SetAutoRedraw(bool on);
     void Paint();
 
+    std::int16_t ef;
+    std::function<void()> onEnd_;
     HDC hdcScreen = nullptr;
     std::int16_t blnRunning = 0;
     ::frmGraphics::EffectParameters parameters_;  // intRangeX, intRangeY, ... intBlockHeight

@@ -1,5 +1,7 @@
 #include "win32/app.h"
 
+#include <objbase.h>
+
 #include <exception>
 #include <vector>
 
@@ -58,14 +60,15 @@ void RunHandler(const std::function<void()>& handler) {
                      L"':\n\n" + Widen(e.what()));
     } catch (const std::exception& e) {
         ReportAndEnd(L"Run-time error:\n\n" + Widen(e.what()));
+    } catch (...) {
+        ReportAndEnd(L"Run-time error.");
     }
 }
 
 void DispatchOne(MSG& msg) {
     if (msg.hwnd) {
-        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        Form* form = Form::FromHwnd(root);
-        if (form && form->UsesDialogNavigation() && IsDialogMessageW(root, &msg)) return;
+        const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (Form::IsDialogWindow(root) && IsDialogMessageW(root, &msg)) return;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -99,6 +102,20 @@ HWND HiddenOwner() {
                                nullptr, wc.hInstance, nullptr);
     }();
     return owner;
+}
+
+ComApartment::ComApartment() : ole32_(L"ole32.dll") {
+    using Init = HRESULT(WINAPI*)(void*, DWORD);
+    const auto init = ole32_.Function<Init>("CoInitializeEx");
+    uninitialize_ = ole32_.Function<void(WINAPI*)()>("CoUninitialize");
+    if (!init || !uninitialize_ ||
+        FAILED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+        uninitialize_ = nullptr;
+    }
+}
+
+ComApartment::~ComApartment() {
+    if (uninitialize_) uninitialize_();
 }
 
 BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "win32/system_library.h"
+
 namespace win32 {
 
 inline constexpr const wchar_t* kProductTitle = L"Tessaro";
@@ -21,7 +23,8 @@ int MsgBox(const std::wstring& text, UINT style = MB_OK);
 // Ends the process at once: no further handler of any window runs.
 [[noreturn]] void EndProcess();
 
-// Runs an event handler; a run-time error that escapes it is reported and ends the program.
+// Runs an event handler, or a whole message: nothing escapes it. A run-time error that reaches it
+// is reported and ends the program.
 void RunHandler(const std::function<void()>& handler);
 
 // Delivers every pending message of the program's windows, then returns.
@@ -36,6 +39,20 @@ int RunMessageLoop();
 
 // Hidden window that owns the program's windows, so that none gets a taskbar button.
 HWND HiddenOwner();
+
+// COM on this thread for the program's life, apartment-threaded as the shell and the picture
+// loader want it, without OLE1's DDE window.
+class ComApartment {
+  public:
+    ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment();
+
+  private:
+    SystemLibrary ole32_;
+    void(WINAPI* uninitialize_)() = nullptr;
+};
 
 // InitCommonControlsEx, with comctl32 loaded from the system folder at run time. It is no
 // KnownDLL: imported statically, it and its own dependencies would be looked for beside the

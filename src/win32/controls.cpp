@@ -16,6 +16,7 @@ RECT PixelsOf(const Form& form, const TwipRect& r) {
 
 HWND MakeChild(Form& form, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
                int id, RECT px) {
+    // Visible from the start: the window itself is still hidden while its controls are made.
     return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, px.left,
                            px.top, px.right - px.left, px.bottom - px.top, form.hWnd(),
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -24,8 +25,11 @@ HWND MakeChild(Form& form, const wchar_t* cls, const std::wstring& text, DWORD s
 
 }  // namespace
 
-void Control::Create(Form& form, int id) {
-    hwnd_ = CreateWindowFor(form, id, PixelsOf(form, rect_));
+void Control::Create(Form& form, int id, DWORD groupStyle) {
+    hwnd_ = CreateWindowFor(form, id, PixelsOf(form, rect_), groupStyle);
+    if (!hwnd_) return;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font(font_)), FALSE);
+    Fit(form);
 }
 
 void Control::Layout(Form& form) {
@@ -34,23 +38,22 @@ void Control::Layout(Form& form) {
     SetWindowPos(hwnd_, nullptr, px.left, px.top, px.right - px.left, px.bottom - px.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font(font_)), TRUE);
+    Fit(form);
 }
 
 void Control::OnNotify(WORD code) {
-    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) {
-        // Called through a copy: the handler may unload the window, and this control with it.
-        const auto handler = onClick;
-        handler();
-    }
+    // The control object outlives its window until the form loads again, so a handler that
+    // unloads the window runs to its end safely.
+    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
 }
 
-HWND Button::CreateWindowFor(Form& form, int id, RECT px) {
-    return MakeChild(form, L"BUTTON", caption_, WS_TABSTOP | BS_PUSHBUTTON, 0, id, px);
+HWND Button::CreateWindowFor(Form& form, int id, RECT px, DWORD style) {
+    return MakeChild(form, L"BUTTON", caption_, style | WS_TABSTOP | BS_PUSHBUTTON, 0, id, px);
 }
 
-HWND OptionButton::CreateWindowFor(Form& form, int id, RECT px) {
-    return MakeChild(form, L"BUTTON", caption_, WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE, 0,
-                     id, px);
+HWND OptionButton::CreateWindowFor(Form& form, int id, RECT px, DWORD style) {
+    return MakeChild(form, L"BUTTON", caption_,
+                     style | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE, 0, id, px);
 }
 
 bool OptionButton::Value() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -62,13 +65,10 @@ void OptionButton::SetValue(bool selected) {
     }
     // Clear the rest of the group as a click would.
     HWND parent = GetParent(hwnd_);
-    HWND first = hwnd_;
     for (HWND w = GetNextDlgGroupItem(parent, hwnd_, TRUE); w && w != hwnd_;
          w = GetNextDlgGroupItem(parent, w, TRUE)) {
-        first = w;
         SendMessageW(w, BM_SETCHECK, BST_UNCHECKED, 0);
     }
-    (void)first;
     SendMessageW(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
 }
 
@@ -84,7 +84,7 @@ void Label::SetCaption(const std::wstring& caption) {
     caption_ = caption;
     if (!hwnd_) return;
     SetWindowTextW(hwnd_, caption.c_str());
-    if (Form* form = Form::FromHwnd(GetParent(hwnd_))) Layout(*form);
+    if (form_) Fit(*form_);
 }
 
 void Label::SetBackColor(COLORREF color) {
@@ -93,16 +93,50 @@ void Label::SetBackColor(COLORREF color) {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-HWND Label::CreateWindowFor(Form& form, int id, RECT px) {
-    DWORD style = SS_LEFT;
-    if (style_.clickable) style |= SS_NOTIFY;
+HWND Label::CreateWindowFor(Form& form, int id, RECT px, DWORD style) {
+    form_ = &form;
+    style |= SS_LEFT;
+    if (style_.clickable) style |= SS_NOTIFY;  // without it the label lets the mouse through
     if (style_.border) style |= WS_BORDER;
     const DWORD exStyle = style_.transparent ? WS_EX_TRANSPARENT : 0;
-    return MakeChild(form, L"STATIC", caption_, style, exStyle, id, px);
+    const HWND h = MakeChild(form, L"STATIC", caption_, style, exStyle, id, px);
+    if (h && style_.clickable) {
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        staticProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Label::ClickProc)));
+    }
+    return h;
 }
 
-void Label::Layout(Form& form) {
-    Control::Layout(form);
+LRESULT CALLBACK Label::ClickProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* label = reinterpret_cast<Label*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // A static reports a click on the press. Here a click is a press and a release over the
+    // label: the mouse is held on the press, and a release elsewhere does nothing.
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetCapture(hwnd);
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == hwnd) {
+                ReleaseCapture();
+                RECT client;
+                GetClientRect(hwnd, &client);
+                const POINT at{static_cast<short>(LOWORD(lParam)),
+                               static_cast<short>(HIWORD(lParam))};
+                if (PtInRect(&client, at)) {
+                    SendMessageW(GetParent(hwnd), WM_COMMAND,
+                                 MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                                 reinterpret_cast<LPARAM>(hwnd));
+                }
+            }
+            return 0;
+        default:
+            return CallWindowProcW(label->staticProc_, hwnd, msg, wParam, lParam);
+    }
+}
+
+void Label::Fit(Form& form) {
     if (!style_.autoSize || !hwnd_) return;
     // The label takes the size its text needs in the current font.
     WindowDc dc(hwnd_);
@@ -127,13 +161,14 @@ std::optional<HBRUSH> Label::OnColor(Form& form, HDC dc) {
     return static_cast<HBRUSH>(backBrush_.Get());
 }
 
-HWND Picture::CreateWindowFor(Form& form, int id, RECT px) {
-    HWND h = MakeChild(form, L"STATIC", L"", SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id, px);
+HWND Picture::CreateWindowFor(Form& form, int id, RECT px, DWORD style) {
+    HWND h =
+        MakeChild(form, L"STATIC", L"", style | SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id, px);
     SendMessageW(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.Get()));
     return h;
 }
 
-void Picture::Layout(Form& form) {
+void Picture::Fit(Form& form) {
     if (!hwnd_) return;
     // Pictures are never stretched: the control is the picture plus its frame.
     BITMAP bm{};
@@ -143,8 +178,8 @@ void Picture::Layout(Form& form) {
                  bm.bmWidth + frame, bm.bmHeight + frame, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND Animation::CreateWindowFor(Form& form, int id, RECT px) {
-    return MakeChild(form, ANIMATE_CLASSW, L"", ACS_CENTER | ACS_TRANSPARENT, 0, id, px);
+HWND Animation::CreateWindowFor(Form& form, int id, RECT px, DWORD style) {
+    return MakeChild(form, ANIMATE_CLASSW, L"", style | ACS_CENTER | ACS_TRANSPARENT, 0, id, px);
 }
 
 void Animation::SetBackColor(COLORREF color) {

@@ -1,5 +1,5 @@
 // The controls the windows use, each created from its layout in twips and laid out again when
-// the DPI changes. A control's notification becomes its onClick callback.
+// the DPI changes. A control's click becomes its onClick callback.
 #pragma once
 
 #include <windows.h>
@@ -22,56 +22,52 @@ struct TwipRect {
 
 class Control {
   public:
-    Control(TwipRect rect, int tabIndex) : rect_(rect), tabIndex_(tabIndex) {}
+    explicit Control(TwipRect rect) : rect_(rect) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
     HWND hWnd() const { return hwnd_; }
-    int TabIndex() const { return tabIndex_; }
     const TwipRect& Rect() const { return rect_; }
 
     std::function<void()> onClick;
 
-    // Used by the form.
-    void Create(Form& form, int id);
+    // Used by the form. Create makes the window with its font; Layout places it again.
+    void Create(Form& form, int id, DWORD groupStyle);
     void Destroyed() { hwnd_ = nullptr; }
     virtual void Layout(Form& form);
-    virtual bool Focusable() const { return false; }
-    virtual void OnNotify(WORD code);
+    void OnNotify(WORD code);
     // WM_CTLCOLOR*: a brush to paint with, after setting the DC's colours.
     virtual std::optional<HBRUSH> OnColor(Form& /*form*/, HDC /*dc*/) { return std::nullopt; }
     virtual HCURSOR Cursor() const { return nullptr; }
 
   protected:
-    virtual HWND CreateWindowFor(Form& form, int id, RECT pixels) = 0;
+    virtual HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) = 0;
+    // Sizes that depend on the font or the content, after the font is set.
+    virtual void Fit(Form& /*form*/) {}
     HWND hwnd_ = nullptr;
     TwipRect rect_;
-    int tabIndex_;
     FontKind font_ = FontKind::kRegular;
 };
 
 class Button : public Control {
   public:
-    Button(std::wstring caption, TwipRect rect, int tabIndex)
-        : Control(rect, tabIndex), caption_(std::move(caption)) {}
-    bool Focusable() const override { return true; }
+    Button(std::wstring caption, TwipRect rect) : Control(rect), caption_(std::move(caption)) {}
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
     std::wstring caption_;
 };
 
 class OptionButton : public Control {
   public:
-    OptionButton(std::wstring caption, TwipRect rect, int tabIndex)
-        : Control(rect, tabIndex), caption_(std::move(caption)) {}
-    bool Focusable() const override { return true; }
+    OptionButton(std::wstring caption, TwipRect rect)
+        : Control(rect), caption_(std::move(caption)) {}
     bool Value() const;
     void SetValue(bool selected);  // selecting one clears the others of its group
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
     std::wstring caption_;
 };
 
@@ -81,27 +77,30 @@ struct LabelStyle {
     bool transparent = false;           // draws no background at all
     bool border = false;                // a one-pixel flat frame
     bool autoSize = false;              // the label takes the size of its text
-    bool clickable = false;             // clicks reach onClick
+    bool clickable = false;             // a press and release over it reach onClick
     HCURSOR cursor = nullptr;           // shown while the mouse is over the label
 };
 
 class Label : public Control {
   public:
-    Label(std::wstring caption, TwipRect rect, int tabIndex, LabelStyle style = {})
-        : Control(rect, tabIndex), caption_(std::move(caption)), style_(style) {
+    Label(std::wstring caption, TwipRect rect, LabelStyle style = {})
+        : Control(rect), caption_(std::move(caption)), style_(style) {
         font_ = style.font;
     }
     std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
     void SetBackColor(COLORREF color);
-    void Layout(Form& form) override;
     std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
     HCURSOR Cursor() const override { return style_.cursor; }
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
+    void Fit(Form& form) override;
 
   private:
+    static LRESULT CALLBACK ClickProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    Form* form_ = nullptr;
+    WNDPROC staticProc_ = nullptr;
     std::wstring caption_;
     LabelStyle style_;
     std::optional<COLORREF> backColor_;
@@ -112,11 +111,11 @@ class Label : public Control {
 class Picture : public Control {
   public:
     Picture(HBITMAP bitmap, TwipRect rect, bool border)
-        : Control(rect, -1), bitmap_(bitmap), border_(border) {}
-    void Layout(Form& form) override;
+        : Control(rect), bitmap_(bitmap), border_(border) {}
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
+    void Fit(Form& form) override;
 
   private:
     ScopedGdiObject bitmap_;
@@ -127,14 +126,14 @@ class Picture : public Control {
 // defaults (looping, whole clip, centred).
 class Animation : public Control {
   public:
-    Animation(TwipRect rect, int tabIndex) : Control(rect, tabIndex) {}
+    explicit Animation(TwipRect rect) : Control(rect) {}
     void SetBackColor(COLORREF color);
     bool Open(const std::wstring& path);  // false when the clip cannot be opened
     bool Play();
     std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels) override;
+    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
 
   private:
     ScopedGdiObject backBrush_;

@@ -9,22 +9,32 @@ namespace win32 {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"TessaroForm";
+constexpr wchar_t kDialogClass[] = L"TessaroDialog";
+constexpr wchar_t kWindowClass[] = L"TessaroWindow";
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFirstControlId = 100;
-int g_loadedForms = 0;
 
-void RegisterFormClass(WNDPROC proc) {
-    static const ATOM atom = [proc] {
+bool RegisterClasses(WNDPROC proc) {
+    for (const bool dialog : {true, false}) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = proc;
+        wc.cbWndExtra = dialog ? DLGWINDOWEXTRA : 0;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+        wc.lpszClassName = dialog ? kDialogClass : kWindowClass;
+        if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    }
+    return true;
+}
+
+bool HasClass(HWND hwnd, const wchar_t* name) {
+    wchar_t actual[32];
+    return hwnd && GetClassNameW(hwnd, actual, 32) && lstrcmpW(actual, name) == 0;
+}
+
+bool IsFormWindow(HWND hwnd) {
+    return HasClass(hwnd, kDialogClass) || HasClass(hwnd, kWindowClass);
 }
 
 DWORD StyleFor(BorderStyle border) {
@@ -47,34 +57,48 @@ std::int16_t ShiftState() {
     return shift;
 }
 
-struct DisableRequest {
-    HWND keep;
-    std::vector<HWND>* disabled;
+struct WindowSearch {
+    HWND skip;
+    std::vector<HWND>* found;  // null: stop at the first other window of the program
+    bool any = false;
 };
 
 BOOL CALLBACK DisableOther(HWND w, LPARAM p) {
-    auto* request = reinterpret_cast<DisableRequest*>(p);
-    if (w != request->keep && IsWindowVisible(w) && IsWindowEnabled(w)) {
+    auto* search = reinterpret_cast<WindowSearch*>(p);
+    if (w != search->skip && IsWindowVisible(w) && IsWindowEnabled(w)) {
         EnableWindow(w, FALSE);
-        request->disabled->push_back(w);
+        search->found->push_back(w);
     }
     return TRUE;
 }
 
+BOOL CALLBACK FindOtherForm(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<WindowSearch*>(p);
+    search->any = w != search->skip && IsFormWindow(w);
+    return !search->any;
+}
+
 }  // namespace
+
+// Marks the object as running for the length of a scope; the last one out finishes a release.
+class Form::InUse {
+  public:
+    explicit InUse(Form& form) : form_(form) { ++form_.depth_; }
+    InUse(const InUse&) = delete;
+    InUse& operator=(const InUse&) = delete;
+    ~InUse() {
+        if (--form_.depth_ == 0 && form_.released_) form_.Release();
+    }
+
+  private:
+    Form& form_;
+};
 
 Form::Form(FormDesign design) : design_(std::move(design)) {}
 
-Form::~Form() {
-    if (hwnd_) DestroyWindow(hwnd_);
-}
+Form::~Form() = default;
 
-Form* Form::FromHwnd(HWND hwnd) {
-    if (!hwnd) return nullptr;
-    wchar_t name[32];
-    if (!GetClassNameW(hwnd, name, 32) || lstrcmpW(name, kClassName) != 0) return nullptr;
-    return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
+bool Form::IsDialogWindow(HWND hwnd) { return HasClass(hwnd, kDialogClass); }
 
 std::wstring Form::Caption() const {
     if (!hwnd_) return design_.caption;
@@ -92,31 +116,26 @@ HFONT Form::Font(FontKind kind) const {
     return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
 }
 
-RECT Form::OuterRectFor(int dpi) const {
-    RECT rect{0, 0, MulDiv(design_.clientWidth, dpi, 1440),
-              MulDiv(design_.clientHeight, dpi, 1440)};
-    AdjustForDpi(&rect, StyleFor(design_.border), ExStyleFor(design_.border), dpi);
-    return rect;
-}
-
-void Form::Load() {
-    if (hwnd_) return;
-    RegisterFormClass(&Form::WindowProc);
-    dpi_ = SystemDpi();
-    const RECT outer = OuterRectFor(dpi_);
+bool Form::Load() {
+    if (hwnd_) return true;
+    static const bool registered = RegisterClasses(&Form::WindowProc);
+    if (!registered) return false;
+    ApplyDpi(SystemDpi());
+    controls_.clear();
+    // Created at the system's density; Place corrects a window that lands on another monitor.
+    RECT outer{0, 0, ToPixels(design_.clientWidth), ToPixels(design_.clientHeight)};
+    AdjustForDpi(&outer, StyleFor(design_.border), ExStyleFor(design_.border), dpi_);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
     if (design_.position) {
         // The stored place is the client area's corner; the frame goes around it.
-        x = MulDiv(design_.position->x, dpi_, 1440) + outer.left;
-        y = MulDiv(design_.position->y, dpi_, 1440) + outer.top;
+        x = ToPixels(design_.position->x) + outer.left;
+        y = ToPixels(design_.position->y) + outer.top;
     }
-    CreateWindowExW(ExStyleFor(design_.border), kClassName, design_.caption.c_str(),
-                    StyleFor(design_.border), x, y, outer.right - outer.left,
-                    outer.bottom - outer.top, HiddenOwner(), nullptr, GetModuleHandleW(nullptr),
-                    this);
-    if (!hwnd_) return;
-    ++g_loadedForms;
-    selfWhileLoaded_ = shared_from_this();
+    CreateWindowExW(ExStyleFor(design_.border), design_.dialog ? kDialogClass : kWindowClass,
+                    design_.caption.c_str(), StyleFor(design_.border), x, y,
+                    outer.right - outer.left, outer.bottom - outer.top, HiddenOwner(), nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return false;
 
     if (design_.iconId) {
         const HINSTANCE module = GetModuleHandleW(nullptr);
@@ -127,60 +146,59 @@ void Form::Load() {
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon(GetSystemMetrics(SM_CXSMICON)));
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, icon(GetSystemMetrics(SM_CXICON)));
     }
+    if (const int dpi = DpiOf(hwnd_); dpi != dpi_) ApplyDpi(dpi);
+    if (design_.position || DpiOf(hwnd_) != SystemDpi()) Place();
 
-    // A window on a monitor with another density than the system's is sized for its own.
-    const int windowDpi = DpiOf(hwnd_);
-    if (windowDpi != dpi_) {
-        dpi_ = windowDpi;
-        const RECT r = OuterRectFor(dpi_);
-        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    CreateFonts();
     CreateControls();
-
-    std::vector<Control*> order;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        controls_[i]->Create(*this, kFirstControlId + static_cast<int>(i));
-        order.push_back(controls_[i].get());
-    }
-    // Tab order is Z order: controls by tab index, those without one (pictures) at the bottom.
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-        const auto key = [](const Control* c) {
-            return c->TabIndex() < 0 ? 1 << 20 : c->TabIndex();
-        };
-        return key(a) < key(b);
-    });
-    HWND previous = HWND_TOP;
+    // In creation order, which is the tab order: consecutive option buttons form one group.
+    int id = kFirstControlId;
     bool previousWasOption = false;
-    for (Control* c : order) {
-        const bool isOption = dynamic_cast<OptionButton*>(c) != nullptr;
-        LONG_PTR style = GetWindowLongPtrW(c->hWnd(), GWL_STYLE);
-        style = (isOption && previousWasOption) ? style & ~WS_GROUP : style | WS_GROUP;
-        SetWindowLongPtrW(c->hWnd(), GWL_STYLE, style);
-        SetWindowPos(c->hWnd(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = c->hWnd();
-        previousWasOption = isOption;
+    for (auto& c : controls_) {
+        const bool option = dynamic_cast<OptionButton*>(c.get()) != nullptr;
+        c->Create(*this, id++, option && previousWasOption ? 0 : WS_GROUP);
+        previousWasOption = option;
     }
-    LayoutControls();
     Form_Load();
+    return hwnd_ != nullptr;
 }
 
-void Form::CreateFonts() {
-    const auto make = [this](int weight, bool underline) {
-        return ScopedGdiObject(CreateFontW(-MulDiv(825, dpi_, 7200), 0, 0, 0, weight, FALSE,
+void Form::ApplyDpi(int dpi) {
+    dpi_ = dpi;
+    const auto make = [dpi](int weight, bool underline) {
+        return ScopedGdiObject(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, weight, FALSE,
                                            underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                            DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     };
-    fonts_[static_cast<int>(FontKind::kRegular)] = make(FW_NORMAL, false);
-    fonts_[static_cast<int>(FontKind::kBold)] = make(FW_BOLD, false);
-    fonts_[static_cast<int>(FontKind::kUnderline)] = make(FW_NORMAL, true);
-    backBrush_ = ScopedGdiObject(CreateSolidBrush(BackColor()));
+    fonts_ = {make(FW_NORMAL, false), make(FW_BOLD, false), make(FW_NORMAL, true)};
+    if (!backBrush_) backBrush_ = ScopedGdiObject(CreateSolidBrush(BackColor()));
 }
 
-void Form::LayoutControls() {
-    for (auto& c : controls_) c->Layout(*this);
+void Form::Place() {
+    RECT outer{0, 0, ToPixels(design_.clientWidth), ToPixels(design_.clientHeight)};
+    AdjustForDpi(&outer, StyleFor(design_.border), ExStyleFor(design_.border), dpi_);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    int x = now.left, y = now.top;
+    if (design_.position) {
+        x = ToPixels(design_.position->x) + outer.left;
+        y = ToPixels(design_.position->y) + outer.top;
+        // A window with a fixed place must stay reachable on a small screen: moved inside the
+        // work area only when it would not fit where it belongs.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const RECT& work = monitor.rcWork;
+            x = std::max<int>(std::min<int>(x, work.right - width), work.left);
+            y = std::max<int>(std::min<int>(y, work.bottom - height), work.top);
+        }
+    }
+    if (x != now.left || y != now.top || width != now.right - now.left ||
+        height != now.bottom - now.top) {
+        SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void Form::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
@@ -190,19 +208,17 @@ void Form::Move(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
 }
 
 void Form::Show(int modal) {
-    Load();
-    if (!hwnd_) return;
-    auto self = shared_from_this();  // the window may unload itself while we wait
+    if (!Load()) return;
+    InUse inUse(*this);  // the window may unload itself, and its reference go, while we wait
     activatedSinceShow_ = false;
     if (modal) {
-        HWND active = GetActiveWindow();
+        const HWND active = GetActiveWindow();
         if (IsProgramWindow(active) && active != hwnd_) {
             // Owned by the window it interrupts, so it stays above it.
             SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
         }
-        DisableRequest request{hwnd_, &disabledByModal_};
-        EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&request));
-        modal_ = true;
+        WindowSearch search{hwnd_, &disabledByModal_};
+        EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&search));
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
@@ -218,7 +234,6 @@ void Form::Show(int modal) {
         DispatchOne(msg);
     }
     EnableOthers();
-    modal_ = false;
 }
 
 void Form::EnableOthers() {
@@ -233,6 +248,15 @@ void Form::Unload() {
     if (!hwnd_) return;
     EnableOthers();
     DestroyWindow(hwnd_);
+}
+
+void Form::Release() {
+    released_ = true;
+    if (depth_ > 0) return;  // finished when the outermost message or modal loop returns
+    ++depth_;
+    Unload();
+    --depth_;
+    delete this;
 }
 
 Control* Form::ControlOf(HWND child) const {
@@ -251,23 +275,63 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return form->HandleMessage(msg, wParam, lParam);
+    if (!form) {
+        return IsDialogWindow(hwnd) ? DefDlgProcW(hwnd, msg, wParam, lParam)
+                                    : DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    InUse inUse(*form);
+    LRESULT result = 0;
+    // Nothing may unwind through Windows' frames: an error ends here, reported.
+    RunHandler([&] { result = form->HandleMessage(msg, wParam, lParam); });
+    return result;
+}
+
+LRESULT Form::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return design_.dialog ? DefDlgProcW(hwnd_, msg, wParam, lParam)
+                          : DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Form::OnActivate(WPARAM wParam, LPARAM lParam) {
+    Default(WM_ACTIVATE, wParam, lParam);  // a dialog puts the focus back where it was
+    if (LOWORD(wParam) == WA_INACTIVE) return;
+    if (const HWND focus = GetFocus(); focus != hwnd_ && !IsChild(hwnd_, focus)) {
+        // Nothing to go back to: the first control in the tab order, or the window itself when
+        // none takes the focus (its keys then reach Form_KeyUp).
+        if (const HWND first = FirstTabStop()) {
+            SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+        } else {
+            SetFocus(hwnd_);
+        }
+    }
+    if (!activatedSinceShow_ || IsProgramWindow(reinterpret_cast<HWND>(lParam))) {
+        activatedSinceShow_ = true;
+        // Posted: it runs after the activation is complete and before any painting.
+        PostMessageW(hwnd_, kActivateMessage, 0, 0);
+    }
+}
+
+HWND Form::FirstTabStop() const {
+    if (!design_.dialog) return nullptr;
+    const HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    return first && (GetWindowLongPtrW(first, GWL_STYLE) & WS_TABSTOP) ? first : nullptr;
 }
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = hwnd_;
     if (auto handled = OnMessage(msg, wParam, lParam)) return *handled;
     switch (msg) {
-        case WM_ERASEBKGND: {
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(reinterpret_cast<HDC>(wParam), &rc, static_cast<HBRUSH>(backBrush_.Get()));
+        case WM_CTLCOLORDLG:  // what a dialog erases its background with
+            return reinterpret_cast<LRESULT>(backBrush_.Get());
+        case WM_ERASEBKGND:
+            if (design_.dialog) break;
+            {
+                RECT rc;
+                GetClientRect(hwnd_, &rc);
+                FillRect(reinterpret_cast<HDC>(wParam), &rc, static_cast<HBRUSH>(backBrush_.Get()));
+            }
             return 1;
-        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
+            const HDC dc = reinterpret_cast<HDC>(wParam);
             if (Control* c = ControlOf(reinterpret_cast<HWND>(lParam))) {
                 if (auto brush = c->OnColor(*this, dc)) return reinterpret_cast<LRESULT>(*brush);
             }
@@ -284,82 +348,60 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_COMMAND:
-            if (Control* c = ControlOf(reinterpret_cast<HWND>(lParam))) {
-                RunHandler([&] { c->OnNotify(HIWORD(wParam)); });
-            }
+            if (Control* c = ControlOf(reinterpret_cast<HWND>(lParam))) c->OnNotify(HIWORD(wParam));
             return 0;  // IDOK and IDCANCEL from the dialog manager mean nothing here
-        case DM_GETDEFID: {
-            // Enter presses the focused push button; there is no default button otherwise.
-            Control* c = ControlOf(GetFocus());
-            if (c && dynamic_cast<Button*>(c)) {
-                return MAKELRESULT(GetDlgCtrlID(c->hWnd()), DC_HASDEFID);
-            }
-            return 0;
-        }
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) {
-                const HWND previous = reinterpret_cast<HWND>(lParam);
-                if (!activatedSinceShow_ || IsProgramWindow(previous)) {
-                    activatedSinceShow_ = true;
-                    // Posted: it runs after the activation is complete and before any painting.
-                    PostMessageW(hwnd, kActivateMessage, 0, 0);
-                }
-                // Back to the control that had the focus when the window was left, as in a
-                // dialog; the first in the tab order the first time.
-                HWND target = IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)
-                                  ? lastFocus_
-                                  : GetNextDlgTabItem(hwnd, nullptr, FALSE);
-                SetFocus(target ? target : hwnd);
-                return 0;
-            }
-            if (HWND focus = GetFocus(); focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+            OnActivate(wParam, lParam);
+            return 0;
+        case WM_SETFOCUS:
+            // A dialog hands its focus on to a control, even to a label when no control takes
+            // the focus; the window keeps it then, so that its keys reach Form_KeyUp.
+            if (!FirstTabStop()) return 0;
             break;
         case kActivateMessage:
-            RunHandler([this] { Form_Activate(); });
-            return 0;
-        case WM_LBUTTONUP:
-            RunHandler([this] { Form_Click(); });
+            Form_Activate();
             return 0;
         case WM_CHAR: {
             auto keyAscii = static_cast<std::int16_t>(wParam);
-            RunHandler([&] { Form_KeyPress(keyAscii); });
+            Form_KeyPress(keyAscii);
             return 0;
         }
         case WM_KEYUP:
-        case WM_SYSKEYUP: {
-            const auto keyCode = static_cast<std::int16_t>(wParam);
-            RunHandler([&] { Form_KeyUp(keyCode, ShiftState()); });
+        case WM_SYSKEYUP:
+            Form_KeyUp(static_cast<std::int16_t>(wParam), ShiftState());
             if (msg == WM_KEYUP) return 0;
             break;
-        }
         case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            CreateFonts();
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+            // The controls get the new fonts before the old ones go with this copy.
+            const auto oldFonts = std::move(fonts_);
+            ApplyDpi(HIWORD(wParam));
+            const RECT* r = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-            LayoutControls();
-            InvalidateRect(hwnd, nullptr, TRUE);
+            for (auto& c : controls_) c->Layout(*this);
+            InvalidateRect(hwnd_, nullptr, TRUE);
             return 0;
         }
         case WM_CLOSE:
             Unload();
             return 0;
         case WM_NCDESTROY: {
+            const HWND hwnd = hwnd_;
+            const LRESULT result = Default(msg, wParam, lParam);
             for (auto& c : controls_) c->Destroyed();
-            controls_.clear();
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
-            if (--g_loadedForms == 0) PostQuitMessage(0);
-            // The last thing touching this object: it may be its final reference.
-            auto keep = std::move(selfWhileLoaded_);
-            return DefWindowProcW(hwnd, msg, wParam, lParam);
+            // The program ends with its last window, whichever that is.
+            WindowSearch search{hwnd, nullptr};
+            EnumThreadWindows(GetCurrentThreadId(), &FindOtherForm,
+                              reinterpret_cast<LPARAM>(&search));
+            if (!search.any) PostQuitMessage(0);
+            return result;
         }
         default:
             break;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return Default(msg, wParam, lParam);
 }
 
 }  // namespace win32

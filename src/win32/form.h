@@ -1,9 +1,12 @@
-// The window base class: a top-level window laid out in twips, with its controls, the event
-// methods the windows override, load/show/unload, modal display and global references.
+// The window base class: a top-level window laid out in twips at its real DPI, with its controls
+// and the event methods the windows override. The main window and the About box are dialogs, so
+// Tab, arrows, access keys, radio groups, Enter on a focused button and focus memory across
+// activation come from the dialog manager; the effect window is a plain window.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,49 +29,49 @@ struct FormDesign {
     std::optional<POINT> position;
     std::optional<COLORREF> backColor;  // none: the system's dialog colour
     int iconId = 0;                     // resource id of the window's icon, 0 for none
-    bool dialogNavigation = true;       // Tab, arrows and access keys move among controls
+    bool dialog = true;                 // run by the dialog manager
 };
 
-class Form : public std::enable_shared_from_this<Form> {
+class Form {
   public:
     explicit Form(FormDesign design);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Creates the window and its controls and runs Form_Load, once per loading.
-    void Load();
+    // Creates the window and its controls and runs Form_Load, once per loading. False when
+    // Windows refused to create the window.
+    bool Load();
     // Loads if needed and shows. Modal (1): disables the program's other windows and returns
     // only when this window is hidden or unloaded.
     void Show(int modal = 0);
-    // Destroys the window and its controls. The object itself lives on until its last reference.
+    // Destroys the window; the object stays and may be loaded again.
     void Unload();
 
     bool IsLoaded() const { return hwnd_ != nullptr; }
     HWND hWnd() const { return hwnd_; }
     std::wstring Caption() const;
     COLORREF BackColor() const;
-    int Dpi() const { return dpi_; }
     int ToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     HFONT Font(FontKind kind) const;
-    bool UsesDialogNavigation() const { return design_.dialogNavigation; }
-
     // Outer position and size in twips.
     void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
 
-    static Form* FromHwnd(HWND hwnd);
+    // The one way a window object goes: at once when nothing of it is running, else when the
+    // outermost message for its window (or its modal loop) has returned and the window is gone.
+    void Release();
 
-    // Called once by the global reference that creates the object.
-    void Initialize() { Form_Initialize(); }
+    // The root window's form if it is a dialog, for the message loops' IsDialogMessage.
+    static bool IsDialogWindow(HWND hwnd);
 
   protected:
-    virtual void Form_Initialize() {}
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_Click() {}
     virtual void Form_KeyPress(std::int16_t& /*KeyAscii*/) {}
     virtual void Form_KeyUp(std::int16_t /*KeyCode*/, std::int16_t /*Shift*/) {}
-    // Creates the controls, in order, with Add<>().
+    // Creates the controls with Add<>(), in tab order: the first is the first in the tab order
+    // and on top; controls that take no focus (pictures) come last.
     virtual void CreateControls() {}
     // For a window that needs a message of its own; nullopt lets the base class handle it.
     virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
@@ -81,47 +84,39 @@ class Form : public std::enable_shared_from_this<Form> {
         return ref;
     }
 
-    const FormDesign& Design() const { return design_; }
-
   private:
+    class InUse;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void CreateFonts();
-    void LayoutControls();
-    RECT OuterRectFor(int dpi) const;
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Place();
+    void ApplyDpi(int dpi);
+    void OnActivate(WPARAM wParam, LPARAM lParam);
+    HWND FirstTabStop() const;
     Control* ControlOf(HWND child) const;
     void EnableOthers();
 
     FormDesign design_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
-    ScopedGdiObject fonts_[3];
+    std::array<ScopedGdiObject, 3> fonts_;
     ScopedGdiObject backBrush_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<HWND> disabledByModal_;
-    HWND lastFocus_ = nullptr;
-    bool modal_ = false;
     bool activatedSinceShow_ = false;
-    std::shared_ptr<Form> selfWhileLoaded_;
+    int depth_ = 0;  // messages of this window and modal loops of this object on the stack
+    bool released_ = false;
 };
 
-// A global window reference: using it while empty creates a new window object.
+// A window reference: owns the object and lets it go through Release.
+struct FormRelease {
+    void operator()(Form* form) const { form->Release(); }
+};
 template <typename T>
-class FormRef {
-  public:
-    T* operator->() { return &Get(); }
-    T& Get() {
-        if (!form_) {
-            form_ = std::make_shared<T>();
-            form_->Initialize();
-        }
-        return *form_;
-    }
-    void Clear() { form_.reset(); }
-    bool Exists() const { return form_ != nullptr; }
-
-  private:
-    std::shared_ptr<T> form_;
-};
+using FormPtr = std::unique_ptr<T, FormRelease>;
+template <typename T, typename... Args>
+FormPtr<T> MakeForm(Args&&... args) {
+    return FormPtr<T>(new T(std::forward<Args>(args)...));
+}
 
 }  // namespace win32

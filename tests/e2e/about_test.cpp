@@ -121,7 +121,9 @@ class AboutWindow : public testing::Test {
     HWND WaitForAbout(DWORD timeoutMs = kDefaultTimeoutMs) {
         return WaitForWindow(
             program->Pid(),
-            [&](HWND w) { return w != main && ClassName(w) == L"TessaroForm" && Text(w).empty(); },
+            [&](HWND w) {
+                return w != main && ClassName(w) == L"TessaroDialog" && Text(w).empty();
+            },
             timeoutMs);
     }
 

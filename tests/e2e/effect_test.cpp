@@ -185,7 +185,7 @@ class Effect : public testing::Test {
         testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "Start");
         host_ = std::make_unique<Program>(HostExe(), L"", arguments);
         ASSERT_TRUE(host_->Started()) << "cannot start the host: error " << host_->Error();
-        effect_ = WaitForWindow(host_->Pid(), WindowQuery{L"", L"TessaroForm"});
+        effect_ = WaitForWindow(host_->Pid(), WindowQuery{L"", L"TessaroWindow"});
         ASSERT_NE(nullptr, effect_) << "no effect window";
         ASSERT_TRUE(WaitUntil([&] { return CountDifferences(CaptureScreen(), before_) > 0; }))
             << "the screen never changed";

@@ -12,15 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "forms.h"
+#include "frmGraphics/frmGraphics.h"
 #include "win32/app.h"
 #include "win32/scoped_handles.h"
-
-namespace tessaro::ref {
-
-win32::FormRef<tessaro::frmGraphics> frmGraphics;
-
-}  // namespace tessaro::ref
 
 namespace {
 
@@ -93,17 +87,16 @@ void StartRound(double seconds) {
 
 // ---- The real effect ------------------------------------------------------------------------
 
+win32::FormPtr<tessaro::frmGraphics> g_effect;
+
 Round EffectRound(double seconds) {
-    g_passes = [] {
-        return tessaro::ref::frmGraphics.Exists() ? tessaro::ref::frmGraphics.Get().Iterations()
-                                                  : std::uint64_t{0};
-    };
+    g_passes = [] { return g_effect ? g_effect->Iterations() : std::uint64_t{0}; };
     // A key press, as a user ends it.
-    g_stop = [] { PostMessageW(tessaro::ref::frmGraphics.Get().hWnd(), WM_CHAR, 'q', 0); };
+    g_stop = [] { PostMessageW(g_effect->hWnd(), WM_CHAR, 'q', 0); };
     StartRound(seconds);
     win32::RunHandler([] {
-        tessaro::ref::frmGraphics->ef = 0;
-        tessaro::ref::frmGraphics->Show(1);
+        g_effect = win32::MakeForm<tessaro::frmGraphics>(0, [] { g_effect.reset(); });
+        g_effect->Show(1);
     });
     return g_round;
 }

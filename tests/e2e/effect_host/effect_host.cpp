@@ -15,15 +15,11 @@
 #include <cstring>
 #include <vector>
 
-#include "forms.h"
+#include "frmGraphics/frmGraphics.h"
 #include "win32/app.h"
 #include "win32/scoped_handles.h"
 
-namespace tessaro::ref {
-
-win32::FormRef<tessaro::frmGraphics> frmGraphics;
-
-}  // namespace tessaro::ref
+win32::FormPtr<tessaro::frmGraphics> g_effect;
 
 namespace {
 
@@ -34,8 +30,8 @@ using win32::WindowDc;
 
 // Runs from the effect loop's message dispatch, like every timer of this program.
 void CALLBACK PublishPasses(HWND, UINT, UINT_PTR, DWORD) {
-    if (!tessaro::ref::frmGraphics.Exists()) return;
-    const tessaro::frmGraphics& effect = tessaro::ref::frmGraphics.Get();
+    if (!g_effect) return;
+    const tessaro::frmGraphics& effect = *g_effect;
     if (const HWND hwnd = effect.hWnd()) {
         SetPropW(hwnd, L"TessaroEffectPasses",
                  reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(effect.Iterations())));
@@ -85,8 +81,8 @@ RepaintCheck g_check;
 
 // The loop waits while this looks.
 void CALLBACK CheckRepaint(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!tessaro::ref::frmGraphics.Exists()) return;
-    const HWND effect = tessaro::ref::frmGraphics->hWnd();
+    if (!g_effect) return;
+    const HWND effect = g_effect->hWnd();
     if (!effect) return;
     const size_t movedHere = Differences(Read(effect, kRepainted), g_check.desktopRepainted);
     const size_t movedBeside = Differences(Read(effect, kBeside), g_check.desktopBeside);
@@ -127,11 +123,12 @@ int main(int argc, char** argv) {
     }
 
     win32::RunHandler([&] {
-        tessaro::ref::frmGraphics->ef = static_cast<std::int16_t>(std::atoi(argv[1]));
-        tessaro::ref::frmGraphics->Show(1);
+        g_effect = win32::MakeForm<tessaro::frmGraphics>(
+            static_cast<std::int16_t>(std::atoi(argv[1])), [] { g_effect.reset(); });
+        g_effect->Show(1);
     });
     std::fflush(stdout);
-    if (tessaro::ref::frmGraphics.Exists()) return 3;
+    if (g_effect) return 3;
     if (checkRepaint && !g_check.passed) return 4;
     return 0;
 }
