@@ -5,7 +5,8 @@ SHELL := /bin/bash
 PRESETS := native fuzz windows-x64 windows-x86
 DEBIAN_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest python3 file \
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
-    wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick nsis p7zip-full
+    wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick \
+    wixl msitools osslsigncode openssl
 RUN_PREFIX := $(CURDIR)/build/wineprefix
 
 .PHONY: deps build test run dist package bench clean format fuzz
@@ -24,13 +25,15 @@ build: deps
 	@for p in $(PRESETS); do \
 	    cmake --preset $$p >/dev/null && cmake --build --preset $$p || exit 1; done
 
-test: build
+test: package
 	python3 tools/make_resources.py --check
 	tools/check-format.sh
 	tools/check-pe.sh build/windows-x64/src/tessaro.exe build/windows-x86/src/tessaro.exe
 	ctest --preset native
 	FUZZ_SECONDS=10 ctest --preset fuzz
 	ctest --preset windows-x64
+	tests/package/test-msi.sh
+	tests/package/test-signing.sh
 
 # The fuzzers for longer than the short runs in `make test` (FUZZ_SECONDS each, default 300).
 fuzz: build
@@ -42,20 +45,10 @@ dist: build
 	    cp build/$$p/src/tessaro.exe resources/pellumo.dll resources/pellumo2.dll resources/gpl.txt $$d/; \
 	    echo "$$d: $$(ls $$d | tr '\n' ' ')"; done
 
-# Release archives and installers in build/package/, each installer checked for what it holds.
+# Release zips and MSIs in build/package/ (tools/package.py), signed when TESSARO_SIGN_PFX and
+# TESSARO_SIGN_PASSWORD are set (and time-stamped by TESSARO_SIGN_TIMESTAMP if set).
 package: dist
-	@mkdir -p build/package
-	@for arch in x64 x86; do \
-	    d=build/windows-$$arch/dist; \
-	    python3 tools/package.py build/package/tessaro-1.00-$$arch.zip \
-	        $$d/tessaro.exe $$d/pellumo.dll $$d/pellumo2.dll $$d/gpl.txt README.md LICENSE || exit 1; \
-	    cp README.md $$d/README.md; \
-	    makensis -V2 -DARCH=$$arch -DDIST=$(CURDIR)/$$d \
-	        -DOUT=$(CURDIR)/build/package/tessaro-1.00-$$arch-setup.exe installer/tessaro.nsi || exit 1; \
-	    rm $$d/README.md; \
-	done
-	@for arch in x64 x86; do tests/package/check-installer.sh \
-	    build/package/tessaro-1.00-$$arch-setup.exe build/windows-$$arch/dist || exit 1; done
+	python3 tools/package.py
 	@ls -l build/package
 
 # Sizes, imports, start-up time, peak memory and the effect loop's rate, in one run.
