@@ -5,7 +5,7 @@ SHELL := /bin/bash
 PRESETS := native fuzz windows-x64 windows-x86
 DEBIAN_PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest python3 file \
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
-    wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick \
+    wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick icoutils \
     wixl msitools osslsigncode openssl
 RUN_PREFIX := $(CURDIR)/build/wineprefix
 

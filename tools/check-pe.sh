@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks the hardening of the Windows executables: ASLR (and high-entropy ASLR on x64), DEP,
-# stack protection, no section both writable and executable, and imports of system DLLs only.
+# stack protection, no section both writable and executable, and imports of system DLLs only;
+# what the embedded manifest declares; and that a 32-bit build reaches the 64-bit registry view.
 #   check-pe.sh EXE [EXE...]
 set -uo pipefail
+# The execution level the manifest must ask for.
+expect_level=${TESSARO_EXPECT_LEVEL:-asInvoker}
 objdump_for() {
     case "$(file -b "$1")" in
         *x86-64*) echo x86_64-w64-mingw32-objdump ;;
@@ -33,6 +36,26 @@ for exe in "$@"; do
     for dll in $imports; do
         grep -qiE "$allowed" <<<"$dll" || fail "imports $dll, which is not a system DLL"
     done
+    # The manifest on one line, so that the checks do not depend on how its XML is laid out.
+    manifest=$(wrestool -x --raw --type=24 "$exe" | tr -s ' \t\r\n' ' ')
+    need() { grep -qiE "$1" <<<"$manifest" || fail "the manifest lacks $2"; }
+    need '<assemblyIdentity [^>]*name="Microsoft\.Windows\.Common-Controls"[^>]*version="6\.' \
+        "Common Controls version 6"
+    need '<dpiAwareness( [^>]*)?>[^<]*PerMonitorV2' "PerMonitorV2 dpiAwareness"
+    need '<dpiAware( [^>]*)?> *true/pm *<' "dpiAware true/pm for older Windows"
+    need '<supportedOS Id="\{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a\}"' "Windows 10 as a supported OS"
+    level=$(sed -n 's/.*<requestedExecutionLevel [^>]*level="\([^"]*\)".*/\1/p' <<<"$manifest")
+    [ "$level" = "$expect_level" ] || fail "the manifest asks for level '$level', not $expect_level"
+    # The policy lives in the 64-bit view, which a 32-bit process reaches only through the Ex
+    # functions given KEY_WOW64_64KEY; the others would work on the redirected 32-bit one.
+    if [ "$od" = i686-w64-mingw32-objdump ]; then
+        for f in RegOpenKeyExA RegCreateKeyExA RegDeleteKeyExA; do
+            grep -qw "$f" <<<"$headers" || fail "does not import $f"
+        done
+        for f in RegOpenKeyA RegCreateKeyA RegDeleteKeyA; do
+            grep -qw "$f" <<<"$headers" && fail "imports $f, blind to the 64-bit registry view"
+        done
+    fi
     echo "$exe: $(stat -c %s "$exe") bytes; imports: $(echo $imports)"
 done
 exit $status

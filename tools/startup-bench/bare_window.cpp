@@ -1,4 +1,4 @@
-// The yardstick for start-up time: the least a Win32 program does to show a window.
+// A yardstick for start-up time: the least a Win32 program does to show a window.
 #include <windows.h>
 
 static LRESULT CALLBACK WindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -11,10 +11,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"MinimalWindow";
+    wc.lpszClassName = L"BareWindow";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 360, 200, nullptr, nullptr, instance, nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, wc.lpszClassName, L"Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 360, 200, nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, show);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);

@@ -1,0 +1,73 @@
+// A yardstick for start-up time: Tessaro's main window as a skilled Win32 programmer would write
+// it with nothing else around it. The same manifest (Common Controls 6, per-monitor DPI), the same
+// five controls at the same places in Tahoma 8.25 pt, a dialog class, an icon. What Tessaro takes
+// beyond this is the cost of its own machinery.
+#include <windows.h>
+
+namespace {
+
+enum { kOk = IDOK, kInfo = 100, kDisable, kRestore, kRecommended };
+
+LRESULT CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_COMMAND && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) DestroyWindow(h);
+    if (m == WM_DESTROY) PostQuitMessage(0);
+    return DefDlgProcW(h, m, w, l);
+}
+
+HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
+           int w, int h, HFONT font) {
+    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return c;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DialogProc;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"MinimalDialog";
+    RegisterClassW(&wc);
+
+    // Pixels at 96 dpi, where the bench runs: a client area of 348 x 160.
+    const DWORD style = WS_CAPTION | WS_SYSMENU;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    RECT r{0, 0, 348, 160};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    HWND dlg = CreateWindowExW(exStyle, wc.lpszClassName, L"Minimal dialog", style, CW_USEDEFAULT,
+                               CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                               instance, nullptr);
+    const auto tahoma = [](int weight) {
+        return CreateFontW(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           L"Tahoma");
+    };
+    HFONT regular = tahoma(FW_NORMAL), bold = tahoma(FW_BOLD);
+    // Created in tab order.
+    const DWORD push = WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+    const DWORD radio = WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE;
+    Child(dlg, L"BUTTON", L"&Ok", push, kOk, 196, 128, 69, 25, regular);
+    Child(dlg, L"BUTTON",
+          L"Disable Autorun on all drives type (CD-ROM, DVD, USB Pendrive, network drive, RAM "
+          L"drive)",
+          radio | WS_GROUP, kDisable, 24, 24, 297, 25, regular);
+    Child(dlg, L"BUTTON", L"Restore default", radio, kRestore, 24, 96, 217, 21, regular);
+    Child(dlg, L"BUTTON", L"&Info...", push, kInfo, 272, 128, 69, 25, regular);
+    Child(dlg, L"STATIC", L"(Recommended)", WS_GROUP | SS_LEFT, kRecommended, 40, 56, 145, 13,
+          bold);
+    CheckRadioButton(dlg, kDisable, kRestore, kDisable);
+    ShowWindow(dlg, show);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(dlg, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return 0;
+}
