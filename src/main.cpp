@@ -3,7 +3,10 @@
 #include "Form1/Form1.h"
 #include "frmAbout/frmAbout.h"
 #include "frmGraphics/frmGraphics.h"
+#include "policy/command_line.h"
 #include "win32/app.h"
+#include "win32/console_output.h"
+#include "win32/elevation.h"
 #include "win32/win32_registry.h"
 
 namespace {
@@ -36,8 +39,9 @@ void ShowInfo() {
 
 }  // namespace
 
-// The program starts with its main window and ends when its last window is gone.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// With a switch the program does that one thing and says so in one line; without one it starts
+// with its main window and ends when its last window is gone.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     // A DLL planted beside the program must never be loaded, so later loads search the system
     // folder only. Looked up rather than imported: an unpatched Windows 7 lacks it.
     using SetDirectories = BOOL(WINAPI*)(DWORD);
@@ -45,8 +49,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
+    if (const auto command = policy::ParseCommandLine(arguments ? arguments : L"");
+        command != policy::Command::kWindow) {
+        const auto result = policy::RunCommand(command, g_registry);
+        win32::WriteOutput(result.output);
+        return result.exitCode;
+    }
     const win32::ComApartment com;
-    g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo);
+    g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo, win32::IsElevated());
     win32::RunHandler([] { g_windows.Form1->Show(); });
     if (!g_windows.Form1->IsLoaded()) return 1;  // Windows would not make the window
     return win32::RunMessageLoop();

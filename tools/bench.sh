@@ -19,6 +19,12 @@ env -u DISPLAY $run "$sb/bench_startup.exe" "$rounds" \
     "bare window" "Z:$PWD/$sb/bench_bare_window.exe" "Bare window" | tr -d '\r'
 echo "(ratios: medians of the per-round ratios; tessaro.exe / minimal dialog should be <= 1.05)"
 echo
+echo "== tessaro.exe /status from start to exit, $rounds alternating rounds after a warm-up"
+env -u DISPLAY $run "$sb/bench_startup.exe" "$rounds" \
+    "tessaro /status" "Z:$PWD/$b/src/tessaro.exe" @/status \
+    "console reader" "Z:$PWD/$sb/bench_status_reader.exe" @ | tr -d '\r'
+echo "(tessaro /status / console reader should be <= 1.2)"
+echo
 if [ -x tools/bench-effect.sh ]; then
     echo "== Effect loop"
     tools/bench-effect.sh

@@ -1,8 +1,10 @@
-// The main window: the two choices, OK and Info. Its registry routines are its own.
+// The main window: the two choices, OK, Info, and what the machine holds now. Its registry
+// routines are its own.
 #pragma once
 
 #include <functional>
 
+#include "policy/autorun_switch.h"
 #include "policy/registry_routines.h"
 #include "portable/registry_api.h"
 #include "win32/controls.h"
@@ -12,8 +14,9 @@ namespace tessaro {
 
 class Form1 : public win32::Form {
   public:
-    // registry: where the routines go; showInfo: shows the information window modally.
-    Form1(portable::RegistryApi& registry, std::function<void()> showInfo);
+    // registry: where the routines go; showInfo: shows the information window modally;
+    // elevated: whether this process may write the policy itself, or must raise the write.
+    Form1(portable::RegistryApi& registry, std::function<void()> showInfo, bool elevated);
 
     policy::RegistryRoutines& Routines() { return routines_; }
 
@@ -22,6 +25,7 @@ class Form1 : public win32::Form {
     win32::OptionButton* Option2 = nullptr;
     win32::Button* Command2 = nullptr;
     win32::Label* Label1 = nullptr;
+    win32::Label* Label2 = nullptr;
 
   protected:
     void Form_Load() override;
@@ -31,8 +35,12 @@ class Form1 : public win32::Form {
     void Form_Initialize();
     void Command1_Click();
     void Command2_Click();
+    bool RaiseTheChange(policy::Choice choice);
+    void ShowSetting();
 
+    portable::RegistryApi& registry_;
     policy::RegistryRoutines routines_;
+    bool elevated_;
     std::function<void()> showInfo_;
 };
 

@@ -25,7 +25,9 @@ struct ClosingActions {
 
 enum class Choice { kDisable, kRestore };
 
-// Returns only when the update could not be confirmed; the caller's window then stays as it was.
-void RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions);
+// True when the change was confirmed, after the closing actions have run (in the program they
+// do not return). False when it could not be confirmed; the caller's window then stays as it was,
+// and a command line turns it into its exit code.
+bool RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions);
 
 }  // namespace policy

@@ -74,7 +74,8 @@ portable::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
         std::uint32_t numberSize = 4;
         lngRegResult = api_.QueryValue(handle, strRegSubKey, &type,
                                        reinterpret_cast<std::uint8_t*>(&number), &numberSize);
-        if (lngRegResult == portable::kErrorSuccess) result = number;
+        // A REG_DWORD of another size holds no 32-bit number; Explorer does not take it either.
+        if (lngRegResult == portable::kErrorSuccess && numberSize == 4) result = number;
     }
 
     lngRegResult = api_.CloseKey(handle);
@@ -132,7 +133,7 @@ bool RegistryRoutines::regValue_Is_Gone(std::int32_t lngRootKey, std::string str
                                         std::string strRegSubKey) {
     RegHandle handle = 0;
     lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
-    bool gone = true;
+    bool gone = lngRegResult == portable::kErrorFileNotFound;
     if (handle != 0) {
         std::uint32_t type = 0;
         std::uint32_t size = 0;

@@ -21,7 +21,8 @@ class RegistryRoutines {
                            std::string strRegSubKey);
     // True when the key opens. The handle decides, not the return code.
     bool regDoes_Key_Exist(std::int32_t lngRootKey, std::string strRegKeyPath);
-    // Text for REG_SZ, a 32-bit integer for REG_DWORD, "" for anything else or any failure.
+    // Text for REG_SZ, a 32-bit integer for a REG_DWORD of four bytes, "" for anything else or
+    // any failure.
     portable::Variant regQuery_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
                                      std::string strRegSubKey);
     // Writes a REG_DWORD when the data is numeric, a trimmed REG_SZ otherwise; creates the key.
@@ -33,8 +34,9 @@ class RegistryRoutines {
     bool regDelete_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
                          std::string strRegKeyName);
 
-    // True when the value is known to be gone: the key does not open, or the value is not found.
-    // Restore uses it to find out whether its deletion really happened.
+    // True only when the key or the value is reported not found. A key that exists but does not
+    // open, or a query refused, proves nothing: the value may still be there. Restore uses it to
+    // find out whether its deletion really happened.
     bool regValue_Is_Gone(std::int32_t lngRootKey, std::string strRegKeyPath,
                           std::string strRegSubKey);
 

@@ -24,9 +24,4 @@ std::string ToText(const Variant& v) {
     return std::get<std::string>(v);
 }
 
-bool EqualsNumber(const Variant& v, double number) {
-    if (!IsNumeric(v)) return false;
-    return ToDouble(v) == number;
-}
-
 }  // namespace portable

@@ -22,7 +22,4 @@ double ToDouble(const Variant& v);
 // Decimal form for numbers, the text itself for text.
 std::string ToText(const Variant& v);
 
-// True when the value is the given number, or text that converts to it; other text never matches.
-bool EqualsNumber(const Variant& v, double number);
-
 }  // namespace portable

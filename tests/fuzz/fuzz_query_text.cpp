@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../native/fake_registry.h"
+#include "scripted_registry.h"
 #include "policy/registry_routines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,300 +1,370 @@
-// The registry routines and the switch against Wine's real registry, each test in its own
-// prefix (see tests/support/wine-run.sh), so the machine-wide policy key can be used for real.
+// The registry routines, the switch and the setting against Wine's real registry, in a prefix of
+// their own (tests/support/wine-run.sh), so the machine-wide policy key can be used for real.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "win32/scoped_handles.h"
-#include "win32/win32_registry.h"
+#include "native/mock_registry.h"
 #include "policy/autorun_switch.h"
-#include "policy/registry_routines.h"
+#include "policy/refusal_watch.h"
+#include "policy/setting.h"
+#include "portable/runtime_error.h"
+#include "win32/win32_registry.h"
 
 namespace {
 
-using portable::kHKeyCurrentUser;
-using portable::kHKeyLocalMachine;
+using enum policy::SettingKind;
+using policy::Choice;
+using portable::RegHandle;
 using portable::Variant;
-using win32::ScopedHkey;
+using Bytes = std::vector<BYTE>;
 
-struct RawValue {
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    bool operator==(const RawValue&) const = default;
+struct Raw {
+    DWORD type;
+    Bytes data;
+    bool operator==(const Raw&) const = default;
 };
+const Raw kDword255{REG_DWORD, {0xFF, 0, 0, 0}};
+const std::string kPolicy = policy::kPolicyKeyPath;
+const std::string kName = policy::kPolicyValueName;
+const std::string kSandbox = "Software\\Tessaro Tests";
+constexpr std::int32_t kHkcu = portable::kHKeyCurrentUser;
+constexpr std::int32_t kHklm = portable::kHKeyLocalMachine;
 
-RawValue ReadRaw(HKEY root, const std::string& path, const std::string& name) {
-    ScopedHkey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return {};
-    RawValue v;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &v.type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-        return {};
+std::optional<Raw> Read(HKEY root, const std::string& path, const std::string& name) {
+    Raw v{0, Bytes(1 << 17)};
+    DWORD size = static_cast<DWORD>(v.data.size());
+    if (RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &v.type,
+                     v.data.data(), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
     }
-    v.data.resize(size);
-    RegQueryValueExA(key.Get(), name.c_str(), nullptr, &v.type, v.data.data(), &size);
     v.data.resize(size);
     return v;
 }
 
-void WriteRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
-              const std::vector<BYTE>& data) {
-    ScopedHkey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                             key.Receive(), nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
-                                            static_cast<DWORD>(data.size())));
+void Write(HKEY root, const std::string& path, const std::string& name, const Raw& v) {
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, path.c_str(), name.c_str(), v.type,
+                                             v.data.data(), static_cast<DWORD>(v.data.size())));
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
-    ScopedHkey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
 }
 
-// Every key and value below a root, flattened: "path|name" -> type and bytes.
-void Snapshot(HKEY key, const std::string& path, std::map<std::string, RawValue>& out,
-              std::vector<BYTE>& data) {
-    char name[16384];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        DWORD type = 0;
-        DWORD size = static_cast<DWORD>(data.size());
-        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data.data(), &size) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        out[path + "|" + name] = {type, {data.begin(), data.begin() + size}};
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        const std::string child = path + "\\" + name;
-        out[child + "|<key>"] = {};
-        ScopedHkey sub;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, sub.Receive()) == ERROR_SUCCESS) {
-            Snapshot(sub.Get(), child, out, data);
-        }
-    }
+// Gives the policy key a DACL. With "D:(A;;KR;;;WD)" every write and deletion on it is refused
+// with 5, as Windows refuses them to a user without administrator rights; the owner may always
+// put it back.
+void SetPolicyDacl(const wchar_t* dacl) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicy.c_str(), 0, WRITE_DAC, &key)) return;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
+    LocalFree(sd);
+    RegCloseKey(key);
 }
 
-std::map<std::string, RawValue> SnapshotRegistry() {
-    std::map<std::string, RawValue> all;
-    std::vector<BYTE> buffer(1 << 20);
-    Snapshot(HKEY_LOCAL_MACHINE, "HKLM", all, buffer);
-    Snapshot(HKEY_CURRENT_USER, "HKCU", all, buffer);
-    return all;
-}
-
-// What changed, sorted. The policy key is shared between the 64-bit and 32-bit views, so a
-// change seen through Wow6432Node is the same change and is counted once.
-std::vector<std::string> Differences(const std::map<std::string, RawValue>& before,
-                                     const std::map<std::string, RawValue>& after) {
-    std::set<std::string> diff;
-    const auto add = [&diff](std::string k) {
-        const std::string alias = "\\Wow6432Node";
-        if (const auto at = k.find(alias); at != std::string::npos) k.erase(at, alias.size());
-        diff.insert(k);
-    };
-    for (const auto& [k, v] : before) {
-        const auto it = after.find(k);
-        if (it == after.end() || !(it->second == v)) add(k);
-    }
-    for (const auto& [k, v] : after) {
-        if (!before.count(k)) add(k);
-    }
-    return {diff.begin(), diff.end()};
-}
-
-class RealRegistryTest : public testing::Test {
-  protected:
-    const std::string sandbox = "Software\\Tessaro Tests";
-    win32::Win32Registry api;
-    policy::RegistryRoutines routines{api};
-
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str()); }
-    std::string Path(const std::string& rest) const { return sandbox + "\\" + rest; }
-    Variant Query(const std::string& name) {
-        return routines.regQuery_A_Key(kHKeyCurrentUser, sandbox, name);
-    }
+// What the policy key holds before the program runs; a key always holds an unrelated value too.
+struct Start {
+    bool key;
+    std::optional<Raw> value;
 };
+const Start kNoKey{false, {}}, kNoValue{true, {}};
+Start Holding(DWORD type, Bytes data) { return {true, Raw{type, std::move(data)}}; }
+const Start kOffStart = Holding(REG_DWORD, {0xFF, 0, 0, 0});
+const Start kText255 = Holding(REG_SZ, {'2', '5', '5', 0});
 
-TEST_F(RealRegistryTest, KeyTestsCloseHandleZeroAfterAFailedOpen) {
-    EXPECT_FALSE(routines.regDoes_Key_Exist(kHKeyCurrentUser, Path("missing")));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, routines.lngRegResult);
-
-    routines.regCreate_A_Key(kHKeyCurrentUser, Path("a\\b\\c"));
-    EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("a\\b\\c")));
-    EXPECT_TRUE(routines.regDoes_Key_Exist(kHKeyCurrentUser, Path("a\\b")));
-    EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
+void Prepare(const Start& start) {
+    SetPolicyDacl(L"D:(A;;KA;;;WD)");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPolicy.c_str());
+    if (start.key) Write(HKEY_LOCAL_MACHINE, kPolicy, "Unrelated", Raw{REG_DWORD, {7, 0, 0, 0}});
+    if (start.value) Write(HKEY_LOCAL_MACHINE, kPolicy, kName, *start.value);
 }
 
-TEST_F(RealRegistryTest, WritesNumbersAsDwordsAndTextTrimmedWithOneNul) {
-    // The value's key path is created with every missing level.
-    routines.regCreate_Key_Value(kHKeyCurrentUser, Path("x\\y"), "n", std::int16_t{255});
-    EXPECT_EQ((RawValue{REG_DWORD, {0xFF, 0, 0, 0}}),
-              ReadRaw(HKEY_CURRENT_USER, Path("x\\y"), "n"));
-    EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
-
-    const std::pair<Variant, RawValue> cases[] = {
-        {std::string("12"), {REG_DWORD, {12, 0, 0, 0}}},
-        {std::string("2.5"), {REG_DWORD, {2, 0, 0, 0}}},
-        {std::string("3.5"), {REG_DWORD, {4, 0, 0, 0}}},
-        {std::int32_t{-2}, {REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}}},
-        {std::string("  abc "), {REG_SZ, {'a', 'b', 'c', 0}}},
-    };
-    for (const auto& [data, expected] : cases) {
-        routines.regCreate_Key_Value(kHKeyCurrentUser, sandbox, "v", data);
-        EXPECT_EQ(expected, ReadRaw(HKEY_CURRENT_USER, sandbox, "v")) << portable::ToText(data);
-    }
-}
-
-TEST_F(RealRegistryTest, ReadsDwordsAndTextAndNothingElse) {
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "dword", REG_DWORD, {0xFF, 0, 0, 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "negative", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "text", REG_SZ, {'a', 'b', 'c', 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "no nul", REG_SZ, {'a', 'b', 'c'});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "inner nul", REG_SZ, {'a', 'b', 0, 'c', 'd', 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "expand", REG_EXPAND_SZ, {'%', 'x', '%', 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "binary", REG_BINARY, {0xFF, 0, 0, 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "multi", REG_MULTI_SZ, {'a', 0, 'b', 0, 0});
-
-    EXPECT_EQ(Variant(std::int32_t{255}), Query("dword"));
-    EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
-    EXPECT_EQ(Variant(std::int32_t{-1}), Query("negative"));
-    EXPECT_EQ(Variant(std::string("abc")), Query("text"));
-    EXPECT_EQ(Variant(std::string("abc")), Query("no nul"));
-    EXPECT_EQ(Variant(std::string("ab")), Query("inner nul"));
-    for (const char* name : {"expand", "binary", "multi", "missing"}) {
-        EXPECT_EQ(Variant(std::string()), Query(name)) << name;
-    }
-    EXPECT_EQ(Variant(std::string()),
-              routines.regQuery_A_Key(kHKeyCurrentUser, Path("missing"), "dword"));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, routines.lngRegResult);
-}
-
-TEST_F(RealRegistryTest, ReadsAVeryLongTextValue) {
-    std::vector<BYTE> text(100000, 'q');
-    text.push_back(0);
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "long", REG_SZ, text);
-    EXPECT_EQ(Variant(std::string(100000, 'q')), Query("long"));
-}
-
-TEST_F(RealRegistryTest, DeletesValuesAndSubkeys) {
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "gone", REG_DWORD, {1, 0, 0, 0});
-    WriteRaw(HKEY_CURRENT_USER, sandbox, "kept", REG_DWORD, {1, 0, 0, 0});
-    routines.regDelete_Sub_Key(kHKeyCurrentUser, sandbox, "gone");
-    EXPECT_EQ(RawValue{}, ReadRaw(HKEY_CURRENT_USER, sandbox, "gone"));
-    EXPECT_EQ(REG_DWORD, ReadRaw(HKEY_CURRENT_USER, sandbox, "kept").type);
-    EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
-
-    routines.regCreate_A_Key(kHKeyCurrentUser, Path("child"));
-    EXPECT_TRUE(routines.regDelete_A_Key(kHKeyCurrentUser, sandbox, "child"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Path("child")));
-    EXPECT_FALSE(routines.regDelete_A_Key(kHKeyCurrentUser, sandbox, "child"));
-    EXPECT_FALSE(routines.regDelete_A_Key(kHKeyCurrentUser, Path("missing"), "child"));
-    // A key with subkeys of its own is not deleted.
-    routines.regCreate_A_Key(kHKeyCurrentUser, Path("parent\\child"));
-    EXPECT_FALSE(routines.regDelete_A_Key(kHKeyCurrentUser, sandbox, "parent"));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("parent\\child")));
-}
-
-class PolicySwitchOnRealRegistry : public testing::Test {
+class WineRegistry : public testing::Test {
   protected:
-    const std::string keyPath = policy::kPolicyKeyPath;
-    const std::string valueName = policy::kPolicyValueName;
-    win32::Win32Registry api;
-    policy::RegistryRoutines routines{api};
-    int shown = 0;
-    int ended = 0;
+    win32::Win32Registry real;
+    policy::RefusalWatch watch{real};
+    policy::RegistryRoutines routines{watch};
 
-    void Run(policy::Choice choice) {
-        policy::RunAutorunSwitch(routines, choice,
-                                 {[this](const std::string&) { ++shown; }, [this] { ++ended; }});
-    }
     void TearDown() override {
-        ScopedHkey key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, key.Receive()) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueA(key.Get(), valueName.c_str());
-        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSandbox.c_str());
+        Prepare(kNoKey);
     }
 };
 
-TEST_F(PolicySwitchOnRealRegistry, DisableStoresDword255AndChangesNothingElse) {
-    const auto before = SnapshotRegistry();
-    Run(policy::Choice::kDisable);
-    EXPECT_EQ(1, shown);
-    EXPECT_EQ(1, ended);
-    EXPECT_EQ((RawValue{REG_DWORD, {0xFF, 0, 0, 0}}),
-              ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
-    std::vector<std::string> expected{"HKLM\\" + keyPath + "|" + valueName};
-    if (!before.count("HKLM\\" + keyPath + "|<key>")) {
-        expected.push_back("HKLM\\" + keyPath + "|<key>");
-    }
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, Differences(before, SnapshotRegistry()));
-}
-
-TEST_F(PolicySwitchOnRealRegistry, RestoreRemovesTheValueAndChangesNothingElse) {
-    WriteRaw(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_DWORD, {0x91, 0, 0, 0});
-    const auto before = SnapshotRegistry();
-    Run(policy::Choice::kRestore);
-    EXPECT_EQ(1, shown);
-    EXPECT_EQ(1, ended);
-    EXPECT_EQ(RawValue{}, ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
-    EXPECT_EQ(std::vector<std::string>{"HKLM\\" + keyPath + "|" + valueName},
-              Differences(before, SnapshotRegistry()));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, keyPath));
-}
-
-TEST_F(PolicySwitchOnRealRegistry, RestoreWithoutTheValueStillReports) {
-    Run(policy::Choice::kRestore);
-    EXPECT_EQ(1, shown);
-    EXPECT_EQ(1, ended);
-}
-
-// Whatever another program left under the policy name, of any type and size, both choices must
-// end with the policy really set or really gone.
-TEST_F(PolicySwitchOnRealRegistry, OddValuesUnderThePolicyNameAreReplacedOrRemoved) {
-    std::vector<BYTE> longText(100000, 'x');
-    longText.push_back(0);
-    const std::pair<const char*, RawValue> odd[] = {
-        {"dword of 2 bytes", {REG_DWORD, {0xFF, 0}}},
-        {"dword of 8 bytes", {REG_DWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}}},
-        {"qword", {REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}}},
-        {"text of 100000 characters", {REG_SZ, longText}},
-        {"text 255", {REG_SZ, {'2', '5', '5', 0}}},
-        {"expandable text", {REG_EXPAND_SZ, {'2', '5', '5', 0}}},
-        {"binary", {REG_BINARY, {0xFF, 0, 0, 0}}},
-        {"multi text", {REG_MULTI_SZ, {'a', 0, 0}}},
-        {"none", {REG_NONE, {}}},
-        {"big-endian dword", {REG_DWORD_BIG_ENDIAN, {0, 0, 0, 0xFF}}},
+TEST_F(WineRegistry, RoutinesWriteNumbersAsDwordsAndOtherTextTrimmedWithOneNul) {
+    const std::pair<Variant, Raw> cases[] = {
+        {std::int16_t{255}, kDword255},
+        {std::string(" -3 "), {REG_DWORD, {0xFD, 0xFF, 0xFF, 0xFF}}},
+        {std::string("3.5"), {REG_DWORD, {4, 0, 0, 0}}},
+        {std::string("  abc "), {REG_SZ, {'a', 'b', 'c', 0}}},
+        {std::string("\tab"), {REG_SZ, {'\t', 'a', 'b', 0}}},  // only spaces are trimmed
+        {std::string("   "), {REG_SZ, {0}}},
     };
-    for (const auto& [what, value] : odd) {
-        SCOPED_TRACE(what);
-        WriteRaw(HKEY_LOCAL_MACHINE, keyPath, valueName, value.type, value.data);
-        shown = ended = 0;
-        Run(policy::Choice::kDisable);
-        EXPECT_EQ((RawValue{REG_DWORD, {0xFF, 0, 0, 0}}),
-                  ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
-        EXPECT_EQ(1, shown);
-
-        WriteRaw(HKEY_LOCAL_MACHINE, keyPath, valueName, value.type, value.data);
-        shown = ended = 0;
-        Run(policy::Choice::kRestore);
-        EXPECT_EQ(RawValue{}, ReadRaw(HKEY_LOCAL_MACHINE, keyPath, valueName));
-        EXPECT_EQ(1, shown);
+    const std::string path = kSandbox + "\\new\\levels";  // every missing level is created
+    for (const auto& [data, stored] : cases) {
+        routines.regCreate_Key_Value(kHkcu, path, "v", data);
+        EXPECT_EQ(stored, Read(HKEY_CURRENT_USER, path, "v")) << portable::ToText(data);
+        EXPECT_EQ(ERROR_SUCCESS, routines.lngRegResult);
     }
+    // Out of range: the overflow comes before any key is created.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSandbox.c_str());
+    EXPECT_THROW(routines.regCreate_Key_Value(kHkcu, kSandbox, "v", std::string("2147483648")),
+                 portable::RuntimeError);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSandbox));
+}
+
+TEST_F(WineRegistry, RoutinesTestCreateAndDeleteKeysAndValues) {
+    EXPECT_FALSE(routines.regDoes_Key_Exist(kHkcu, kSandbox));
+    routines.regCreate_A_Key(kHkcu, kSandbox + "\\a\\b");
+    EXPECT_TRUE(routines.regDoes_Key_Exist(kHkcu, kSandbox + "\\a"));
+
+    Write(HKEY_CURRENT_USER, kSandbox, "gone", kDword255);
+    Write(HKEY_CURRENT_USER, kSandbox, "kept", kDword255);
+    routines.regDelete_Sub_Key(kHkcu, kSandbox, "gone");
+    EXPECT_TRUE(routines.regValue_Is_Gone(kHkcu, kSandbox, "gone"));
+    EXPECT_FALSE(routines.regValue_Is_Gone(kHkcu, kSandbox, "kept"));
+    EXPECT_TRUE(routines.regValue_Is_Gone(kHkcu, kSandbox + "\\no", "kept"));
+
+    EXPECT_TRUE(routines.regDelete_A_Key(kHkcu, kSandbox + "\\a", "b"));
+    EXPECT_FALSE(routines.regDelete_A_Key(kHkcu, kSandbox + "\\a", "b"));
+    EXPECT_FALSE(watch.Refused());
+    // A key with subkeys of its own is not deleted: Windows refuses it.
+    routines.regCreate_A_Key(kHkcu, kSandbox + "\\a\\b");
+    EXPECT_FALSE(routines.regDelete_A_Key(kHkcu, kSandbox, "a"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSandbox + "\\a\\b"));
+    EXPECT_TRUE(watch.Refused());
+}
+
+TEST_F(WineRegistry, RefusedWritesAndDeletionsAreNotReportedUnlessThePolicyHolds) {
+    const struct {
+        Start start;
+        Choice choice;
+        bool confirmed;
+    } cases[] = {
+        {kNoValue, Choice::kDisable, false},
+        {Holding(REG_DWORD, {0x91, 0, 0, 0}), Choice::kDisable, false},
+        {kText255, Choice::kDisable, false},
+        {kOffStart, Choice::kDisable, true},
+        {kOffStart, Choice::kRestore, false},
+        {kNoValue, Choice::kRestore, true},
+    };
+    for (const auto& c : cases) {
+        Prepare(c.start);
+        SetPolicyDacl(L"D:(A;;KR;;;WD)");
+        EXPECT_EQ(c.confirmed,
+                  policy::RunAutorunSwitch(routines, c.choice, {[](const std::string&) {}, [] {}}));
+        EXPECT_EQ(c.start.value, Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
+    }
+    EXPECT_TRUE(watch.Refused());
+    // Nor when the key cannot even be read: the value may still be there.
+    Prepare(kOffStart);
+    SetPolicyDacl(L"D:");
+    EXPECT_FALSE(
+        policy::RunAutorunSwitch(routines, Choice::kRestore, {[](const std::string&) {}, [] {}}));
+}
+
+// What the routines read (numbers from REG_DWORD, text up to the first NUL from REG_SZ, nothing
+// else) and what the setting makes of the same value.
+TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
+    const std::string cut(policy::kShownLength, 'x');
+    const std::string none;
+    const struct {
+        DWORD type;
+        Bytes data;
+        Variant read;
+        policy::SettingKind kind;
+        std::string shown;
+    } cases[] = {
+        {REG_DWORD, {0xFF, 0, 0, 0}, std::int32_t{255}, kOff, "0xff"},
+        {REG_DWORD, {0x91, 0, 0, 0}, std::int32_t{0x91}, kOther, "0x91"},
+        {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, std::int32_t{-1}, kOther, "0xffffffff"},
+        {REG_DWORD, {0xFF, 0}, none, kOther, "ff 00"},
+        {REG_DWORD, {0xFF, 0, 0, 0, 0, 0, 0, 1}, none, kOther, "ff 00 00 00 00 00 00 01"},
+        {REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}, none, kOther, "ff 00 00 00 00 00 00 00"},
+        {REG_BINARY, {1, 2}, none, kOther, "01 02"},
+        {REG_NONE, {}, none, kOther, ""},
+        {REG_EXPAND_SZ, {'%', 'x', '%', 0}, none, kOther, "%x%"},
+        {REG_SZ, {'2', '5', '5', 0}, std::string("255"), kOther, "255"},
+        {REG_SZ, {'a', '\t', 0xE9, 0, 'b', 0}, std::string("a\t\xE9"), kOther, "a??"},
+        {REG_SZ, {'a', 'b', 'c'}, std::string("abc"), kOther, "abc"},
+        {REG_SZ, {}, none, kOther, ""},
+        {REG_SZ, Bytes(cut.begin(), cut.end()), cut, kOther, cut},
+        {REG_SZ, Bytes(100000, 'x'), std::string(100000, 'x'), kOther, cut + "..."},
+    };
+    for (const auto& c : cases) {
+        Prepare(Holding(c.type, c.data));
+        EXPECT_EQ(c.read, routines.regQuery_A_Key(kHklm, kPolicy, kName)) << c.shown;
+        const policy::Setting s = policy::ReadSetting(real);
+        EXPECT_EQ(c.kind, s.kind) << c.shown;
+        EXPECT_EQ(c.type, s.type) << c.shown;
+        EXPECT_EQ(c.shown, s.data);
+    }
+    for (const Start& absent : {kNoValue, kNoKey}) {
+        Prepare(absent);
+        EXPECT_EQ(Variant(none), routines.regQuery_A_Key(kHklm, kPolicy, kName));
+        EXPECT_EQ(kDefault, policy::ReadSetting(real).kind);
+    }
+    EXPECT_EQ(ERROR_INVALID_HANDLE, routines.lngRegResult);  // handle 0 was closed
+    // A key that opens but cannot be read is not the default.
+    Prepare(kOffStart);
+    SetPolicyDacl(L"D:");
+    EXPECT_EQ("(error 5)", policy::ReadSetting(real).data);
+}
+
+// Wine's registry behind a mock: every call goes through, except those `fails` picks, which
+// answer `code` and touch nothing. Keys opened and not closed yet are kept in `open`.
+class FaultyRegistry {
+  public:
+    testing::NiceMock<testing_support::MockRegistry> api;
+    std::function<bool(const std::string& call)> fails;
+    std::int32_t code = 0;
+    std::string failed;  // the first call that failed
+    std::set<RegHandle> open;
+
+    FaultyRegistry() {
+        using R = portable::RegistryApi;
+        ON_CALL(api, OpenKey).WillByDefault([this](auto root, auto& path, auto* key) {
+            return Opened(Pass("Open", &R::OpenKey, root, path, key), *key);
+        });
+        ON_CALL(api, CreateKey).WillByDefault([this](auto root, auto& path, auto* key) {
+            return Opened(Pass("Create", &R::CreateKey, root, path, key), *key);
+        });
+        ON_CALL(api, QueryValue).WillByDefault([this](auto... a) {
+            return Pass("Query", &R::QueryValue, a...);
+        });
+        ON_CALL(api, SetValue).WillByDefault([this](auto... a) {
+            return Pass("Set", &R::SetValue, a...);
+        });
+        ON_CALL(api, DeleteValue).WillByDefault([this](auto... a) {
+            return Pass("DeleteValue", &R::DeleteValue, a...);
+        });
+        // A close that fails still closes, so that no run leaves a handle in this process.
+        ON_CALL(api, CloseKey).WillByDefault([this](RegHandle key) {
+            const std::int32_t rc = real_.CloseKey(key);
+            if (rc == ERROR_SUCCESS) open.erase(key);
+            return Fail("Close") ? code : rc;
+        });
+    }
+
+  private:
+    bool Fail(const char* call) {
+        if (!fails(call)) return false;
+        if (failed.empty()) failed = call;
+        return true;
+    }
+    template <typename F, typename... A>
+    std::int32_t Pass(const char* call, F function, A... a) {
+        return Fail(call) ? code : (real_.*function)(a...);
+    }
+    std::int32_t Opened(std::int32_t rc, RegHandle key) {
+        if (key != 0) open.insert(key);
+        return rc;
+    }
+    win32::Win32Registry real_;
+};
+
+// Every way a call can fail here: each call in turn, then every call of one kind (a refusal
+// that persists), each with the codes a real registry gives. After each run no key may be left
+// open, and a refusal must have been noticed.
+void ForEachFault(const Start& start,
+                  const std::function<void(policy::RegistryRoutines&, portable::RegistryApi&,
+                                           const FaultyRegistry&)>& run) {
+    const auto once = [&](const std::string& how, std::int32_t code,
+                          std::function<bool(const std::string&)> fails) {
+        SCOPED_TRACE(how + " failing with " + std::to_string(code));
+        Prepare(start);
+        FaultyRegistry f;
+        f.code = code;
+        f.fails = std::move(fails);
+        policy::RefusalWatch watch{f.api};
+        policy::RegistryRoutines routines{watch};
+        run(routines, watch, f);
+        EXPECT_TRUE(f.open.empty()) << "a key was left open";
+        EXPECT_EQ(code == ERROR_ACCESS_DENIED && !f.failed.empty(), watch.Refused());
+        return !f.failed.empty();  // past the last call, none fails
+    };
+    for (std::int32_t code : {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE}) {
+        for (int at = 0, n = 0; once("call " + std::to_string(at), code,
+                                     [&](const std::string&) { return n++ == at; });
+             ++at, n = 0) {
+        }
+        // A lasting "not found" is no refusal but an answer about what is there.
+        if (code == ERROR_FILE_NOT_FOUND) continue;
+        for (const char* kind : {"Open", "Create", "Query", "Set", "DeleteValue", "Close"}) {
+            once(std::string("every ") + kind, code,
+                 [=](const std::string& c) { return c == kind; });
+        }
+    }
+}
+
+TEST_F(WineRegistry, TheSwitchReportsWhatItDidAndNothingElseWhateverFails) {
+    // Whatever another program left under the policy name, of any type and size.
+    const Start starts[] = {kNoKey,
+                            kNoValue,
+                            kOffStart,
+                            kText255,
+                            Holding(REG_DWORD, {0x91, 0, 0, 0}),
+                            Holding(REG_DWORD, {0xFF, 0}),
+                            Holding(REG_DWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}),
+                            Holding(REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}),
+                            Holding(REG_SZ, Bytes(100000, 'x')),
+                            Holding(REG_NONE, {})};
+    using Closing = std::vector<std::string>;
+    for (const Start& start : starts) {
+        for (Choice choice : {Choice::kDisable, Choice::kRestore}) {
+            ForEachFault(start, [&](auto& routines, auto&, const FaultyRegistry& f) {
+                Closing closing;
+                const bool confirmed =
+                    policy::RunAutorunSwitch(routines, choice,
+                                             {[&](const std::string& t) { closing.push_back(t); },
+                                              [&] { closing.push_back("end"); }});
+                // Without a failure it must succeed; with one, only if the registry holds it.
+                EXPECT_TRUE(confirmed || !f.failed.empty());
+                EXPECT_EQ((confirmed ? Closing{policy::kUpdateSuccessful, "end"} : Closing{}),
+                          closing);
+                if (confirmed) {
+                    EXPECT_EQ(choice == Choice::kDisable ? std::optional(kDword255) : std::nullopt,
+                              Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
+                }
+                if (choice == Choice::kRestore) {
+                    EXPECT_EQ(start.key, KeyExists(HKEY_LOCAL_MACHINE, kPolicy));
+                }
+                EXPECT_EQ(start.key, Read(HKEY_LOCAL_MACHINE, kPolicy, "Unrelated").has_value());
+            });
+        }
+    }
+}
+
+TEST_F(WineRegistry, AFailedReadIsTheEmptyTextAndOnlyNotFoundIsTheDefault) {
+    // Failing anywhere but in the closing call.
+    const auto intact = [](const FaultyRegistry& f) {
+        return f.failed.empty() || f.failed == "Close";
+    };
+    for (const auto& [start, value] : {std::pair{kOffStart, Variant(std::int32_t{255})},
+                                       std::pair{kText255, Variant(std::string("255"))}}) {
+        ForEachFault(start, [&](auto& routines, auto&, const FaultyRegistry& f) {
+            EXPECT_EQ(intact(f) ? value : Variant(std::string()),
+                      routines.regQuery_A_Key(kHklm, kPolicy, kName));
+        });
+    }
+    ForEachFault(kOffStart, [&](auto&, auto& api, const FaultyRegistry& f) {
+        EXPECT_EQ(intact(f)                        ? kOff
+                  : f.code == ERROR_FILE_NOT_FOUND ? kDefault
+                                                   : kOther,
+                  policy::ReadSetting(api).kind);
+    });
 }
 
 }  // namespace

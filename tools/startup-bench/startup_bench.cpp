@@ -7,6 +7,8 @@
 // visible and the program has then gone idle: WaitForInputIdle returns once its GUI thread waits
 // for input with nothing left to do, which is after the window's first WM_PAINT. The peak working
 // set is read at that moment.
+// A CAPTION that starts with "@" instead times a program without a window from CreateProcess
+// to its exit, started with the rest of it as arguments ("@/status").
 //   startup_bench.exe ROUNDS NAME PROGRAM CAPTION [NAME PROGRAM CAPTION...]
 // Prints per program the median time with its quartiles and the median peak working set; then,
 // for each program after the first, the median over the rounds of the first's time over that
@@ -58,7 +60,8 @@ double NowMs() {
 // Starts the program once, ends it again and adds its figures to it; false, with the reason on
 // stderr, if it never showed its window or never went idle.
 bool StartOnce(Program& p) {
-    std::wstring command = L"\"" + p.path + L"\"";
+    const bool toExit = !p.caption.empty() && p.caption[0] == L'@';
+    std::wstring command = L"\"" + p.path + L"\"" + (toExit ? L" " + p.caption.substr(1) : L"");
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -67,6 +70,19 @@ bool StartOnce(Program& p) {
                         &pi)) {
         std::fprintf(stderr, "cannot start %ls: error %lu\n", p.path.c_str(), GetLastError());
         return false;
+    }
+    if (toExit) {
+        const bool ended = WaitForSingleObject(pi.hProcess, static_cast<DWORD>(kGiveUpMs)) == 0;
+        p.ms.push_back(NowMs() - start);
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters);
+        p.peakKiB.push_back(static_cast<double>(counters.PeakWorkingSetSize) / 1024.0);
+        if (!ended) TerminateProcess(pi.hProcess, 0);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        if (!ended) std::fprintf(stderr, "%ls: did not end\n", p.name.c_str());
+        return ended;
     }
     Search search{pi.dwProcessId, p.caption.c_str(), false};
     // Polled every millisecond; the wait on the process doubles as the pause and notices an end.

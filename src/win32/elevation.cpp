@@ -1,0 +1,63 @@
+#include "win32/elevation.h"
+
+#include <shellapi.h>
+
+#include "win32/app.h"
+#include "win32/scoped_handles.h"
+#include "win32/system_library.h"
+
+namespace win32 {
+
+bool IsElevated() {
+    ScopedHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
+    ElevatedRun run;
+    const SystemLibrary shell32(L"shell32.dll");
+    const auto execute = shell32.Function<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>("ShellExecuteExW");
+    if (!execute) {
+        run.error = ERROR_PROC_NOT_FOUND;
+        return run;
+    }
+    std::wstring self(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+        if (n < self.size()) {
+            self.resize(n);
+            break;
+        }
+        self.resize(self.size() * 2);
+    }
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // NOASYNC: the shell finishes its work before returning, as it must without a message loop
+    // of its own; NOCLOSEPROCESS: the process comes back to wait for.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    info.hwnd = owner;
+    info.lpVerb = L"runas";
+    info.lpFile = self.c_str();
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_HIDE;
+    if (!execute(&info)) {
+        run.error = GetLastError();
+        return run;
+    }
+    run.started = true;
+    const ScopedHandle process(info.hProcess);
+    if (!process) return run;
+    // Wait, but keep the windows painting: the elevated copy may take a while (UAC's prompt).
+    while (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        DoEvents();
+    }
+    GetExitCodeProcess(process.Get(), &run.exitCode);
+    return run;
+}
+
+}  // namespace win32
