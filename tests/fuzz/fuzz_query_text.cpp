@@ -8,24 +8,61 @@
 #include <string>
 #include <vector>
 
-#include "scripted_registry.h"
 #include "policy/registry_routines.h"
+
+namespace {
+
+// The key opens; the first query (the size probe) and the second (the read) answer whatever the
+// fuzzer says, as a registry changed between the two calls might.
+struct OddRegistry final : portable::RegistryApi {
+    std::uint32_t probeType = 0, probeSize = 0, readSize = 0;
+    std::int32_t readCode = 0;
+    std::vector<std::uint8_t> bytes;
+    int queries = 0;
+
+    std::int32_t OpenKey(portable::RegHandle, const std::string&,
+                         portable::RegHandle* key) override {
+        *key = 0x10;
+        return 0;
+    }
+    std::int32_t QueryValue(portable::RegHandle, const std::string&, std::uint32_t* type,
+                            std::uint8_t* data, std::uint32_t* size) override {
+        if (queries++ == 0) {
+            *type = probeType;
+            *size = probeSize;
+            return 0;
+        }
+        if (data && !bytes.empty()) {
+            std::memcpy(data, bytes.data(), std::min<std::size_t>(bytes.size(), *size));
+        }
+        *size = readSize;
+        return readCode;
+    }
+    std::int32_t CloseKey(portable::RegHandle) override { return 0; }
+    std::int32_t CreateKey(portable::RegHandle, const std::string&, portable::RegHandle*) override {
+        std::abort();
+    }
+    std::int32_t SetValue(portable::RegHandle, const std::string&, std::uint32_t,
+                          const std::uint8_t*, std::uint32_t) override {
+        std::abort();
+    }
+    std::int32_t DeleteValue(portable::RegHandle, const std::string&) override { std::abort(); }
+    std::int32_t DeleteKey(portable::RegHandle, const std::string&) override { std::abort(); }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 6) return 0;
     // Layout: probe size (2 bytes), size the read reports (2 bytes), read code, probe type,
     // then the value's bytes.
-    const std::uint32_t probeSize = data[0] | (data[1] << 8);
-    const std::uint32_t readSize = data[2] | (data[3] << 8);
-    const std::int32_t readCode = data[4] % 3 == 0 ? 0 : data[4];
-    const std::uint32_t probeType = data[5] % 8;
+    OddRegistry api;
+    const std::uint32_t probeSize = api.probeSize = data[0] | (data[1] << 8);
+    api.readSize = data[2] | (data[3] << 8);
+    const std::int32_t readCode = api.readCode = data[4] % 3 == 0 ? 0 : data[4];
+    const std::uint32_t probeType = api.probeType = data[5] % 8;
     const std::vector<std::uint8_t> bytes(data + 6, data + size);
-
-    testing_support::ScriptedRegistry api;
-    api.script = {{0, 0x10},
-                  {0, 0, probeType, {}, probeSize},
-                  {readCode, 0, probeType, bytes, readSize},
-                  {0}};
+    api.bytes = bytes;
     policy::RegistryRoutines routines{api};
     const portable::Variant result =
         routines.regQuery_A_Key(portable::kHKeyLocalMachine, "Software\\Fuzz", "v");
