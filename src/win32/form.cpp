@@ -33,10 +33,6 @@ bool HasClass(HWND hwnd, const wchar_t* name) {
     return hwnd && GetClassNameW(hwnd, actual, 32) && lstrcmpW(actual, name) == 0;
 }
 
-bool IsFormWindow(HWND hwnd) {
-    return HasClass(hwnd, kDialogClass) || HasClass(hwnd, kWindowClass);
-}
-
 DWORD StyleFor(BorderStyle border) {
     return border == BorderStyle::kNone ? WS_POPUP
                                         : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -74,7 +70,7 @@ BOOL CALLBACK DisableOther(HWND w, LPARAM p) {
 
 BOOL CALLBACK FindOtherForm(HWND w, LPARAM p) {
     auto* search = reinterpret_cast<WindowSearch*>(p);
-    search->any = w != search->skip && IsFormWindow(w);
+    search->any = w != search->skip && (HasClass(w, kDialogClass) || HasClass(w, kWindowClass));
     return !search->any;
 }
 
@@ -96,8 +92,6 @@ class Form::InUse {
 
 Form::Form(FormDesign design) : design_(std::move(design)) {}
 
-Form::~Form() = default;
-
 bool Form::IsDialogWindow(HWND hwnd) { return HasClass(hwnd, kDialogClass); }
 
 std::wstring Form::Caption() const {
@@ -108,14 +102,6 @@ std::wstring Form::Caption() const {
     return text;
 }
 
-COLORREF Form::BackColor() const {
-    return design_.backColor ? *design_.backColor : GetSysColor(COLOR_BTNFACE);
-}
-
-HFONT Form::Font(FontKind kind) const {
-    return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
-}
-
 bool Form::Load() {
     if (hwnd_) return true;
     static const bool registered = RegisterClasses(&Form::WindowProc);
@@ -123,17 +109,12 @@ bool Form::Load() {
     ApplyDpi(SystemDpi());
     controls_.clear();
     // Created at the system's density; Place corrects a window that lands on another monitor.
-    RECT outer{0, 0, ToPixels(design_.clientWidth), ToPixels(design_.clientHeight)};
-    AdjustForDpi(&outer, StyleFor(design_.border), ExStyleFor(design_.border), dpi_);
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    if (design_.position) {
-        // The stored place is the client area's corner; the frame goes around it.
-        x = ToPixels(design_.position->x) + outer.left;
-        y = ToPixels(design_.position->y) + outer.top;
-    }
+    const RECT r = Frame();
+    const bool placed = design_.position.has_value();
     CreateWindowExW(ExStyleFor(design_.border), design_.dialog ? kDialogClass : kWindowClass,
-                    design_.caption.c_str(), StyleFor(design_.border), x, y,
-                    outer.right - outer.left, outer.bottom - outer.top, HiddenOwner(), nullptr,
+                    design_.caption.c_str(), StyleFor(design_.border),
+                    placed ? r.left : CW_USEDEFAULT, placed ? r.top : CW_USEDEFAULT,
+                    r.right - r.left, r.bottom - r.top, HiddenOwner(), nullptr,
                     GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
 
@@ -174,30 +155,33 @@ void Form::ApplyDpi(int dpi) {
     if (!backBrush_) backBrush_ = ScopedGdiObject(CreateSolidBrush(BackColor()));
 }
 
+RECT Form::Frame() const {
+    RECT r{0, 0, ToPixels(design_.clientWidth), ToPixels(design_.clientHeight)};
+    AdjustForDpi(&r, StyleFor(design_.border), ExStyleFor(design_.border), dpi_);
+    // The stored place is the client area's corner; the frame goes around it.
+    if (const auto& at = design_.position) OffsetRect(&r, ToPixels(at->x), ToPixels(at->y));
+    return r;
+}
+
 void Form::Place() {
-    RECT outer{0, 0, ToPixels(design_.clientWidth), ToPixels(design_.clientHeight)};
-    AdjustForDpi(&outer, StyleFor(design_.border), ExStyleFor(design_.border), dpi_);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    RECT now{};
+    RECT now{}, r = Frame();
     GetWindowRect(hwnd_, &now);
-    int x = now.left, y = now.top;
-    if (design_.position) {
-        x = ToPixels(design_.position->x) + outer.left;
-        y = ToPixels(design_.position->y) + outer.top;
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    if (!design_.position) {
+        OffsetRect(&r, now.left - r.left, now.top - r.top);
+    } else if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
         // A window with a fixed place must stay reachable on a small screen: moved inside the
         // work area only when it would not fit where it belongs.
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-            const RECT& work = monitor.rcWork;
-            x = std::max<int>(std::min<int>(x, work.right - width), work.left);
-            y = std::max<int>(std::min<int>(y, work.bottom - height), work.top);
-        }
+        const auto inside = [](LONG at, LONG size, LONG low, LONG high) {
+            return std::max(std::min(at, high - size), low) - at;
+        };
+        const RECT& work = monitor.rcWork;
+        OffsetRect(&r, inside(r.left, r.right - r.left, work.left, work.right),
+                   inside(r.top, r.bottom - r.top, work.top, work.bottom));
     }
-    if (x != now.left || y != now.top || width != now.right - now.left ||
-        height != now.bottom - now.top) {
-        SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!EqualRect(&r, &now)) {
+        SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

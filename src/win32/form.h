@@ -35,7 +35,7 @@ struct FormDesign {
 class Form {
   public:
     explicit Form(FormDesign design);
-    virtual ~Form();
+    virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
@@ -51,9 +51,11 @@ class Form {
     bool IsLoaded() const { return hwnd_ != nullptr; }
     HWND hWnd() const { return hwnd_; }
     std::wstring Caption() const;
-    COLORREF BackColor() const;
+    COLORREF BackColor() const { return design_.backColor.value_or(GetSysColor(COLOR_BTNFACE)); }
     int ToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
-    HFONT Font(FontKind kind) const;
+    HFONT Font(FontKind kind) const {
+        return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
+    }
     // Outer position and size in twips.
     void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
 
@@ -89,6 +91,7 @@ class Form {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+    RECT Frame() const;  // the outer rectangle at the current density
     void Place();
     void ApplyDpi(int dpi);
     void OnActivate(WPARAM wParam, LPARAM lParam);
