@@ -1,209 +1,144 @@
-// The main window as a user meets it: what it shows at start, OK and Info by mouse and by access
-// key, closing it, and what the registry holds afterwards.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdint>
-#include <memory>
-
-#include "e2e/harness.h"
+// The main window as a user meets it: how it and the About box look at the screen's DPI, the two
+// choices by mouse and by keyboard, closing it, and what the registry holds afterwards.
+#include "e2e/driver.h"
 
 namespace {
 
-const std::wstring kPolicyKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-const std::wstring kPolicyValue = L"NoDriveTypeAutoRun";
-const std::wstring kSuccess =
-    L"Update successful. Changes will take effect after the next computer boot.";
+using namespace e2e;
 
-void SetPolicy(std::optional<DWORD> value) {
-    win32::ScopedHkey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, nullptr, 0,
-                                             KEY_SET_VALUE, nullptr, key.Receive(), nullptr));
-    if (value) {
-        RegSetValueExW(key.Get(), kPolicyValue.c_str(), 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&*value), sizeof(DWORD));
-    } else {
-        RegDeleteValueW(key.Get(), kPolicyValue.c_str());
-    }
+const std::wstring kOption1 =
+    L"Disable Autorun on all drives type (CD-ROM, DVD, USB Pendrive, network drive, RAM drive)";
+RECT Twips(int l, int t, int w, int h) { return {Px(l), Px(t), Px(l) + Px(w), Px(t) + Px(h)}; }
+bool Checked(HWND button) { return Send(button, BM_GETCHECK) == BST_CHECKED; }
+// A fixed frame with a close box only; owned, so without a taskbar button.
+bool FixedFrame(HWND w) {
+    return (Style(w) & WS_SYSMENU) && GetWindow(w, GW_OWNER) &&
+           !(Style(w) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) &&
+           !(Style(w, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 }
 
-std::optional<e2e::RawValue> Policy() {
-    return e2e::ReadValue(HKEY_LOCAL_MACHINE, kPolicyKey, kPolicyValue);
-}
-
-// Pixels of a twips length at the DPI of this run.
-int Px(int twips) { return MulDiv(twips, e2e::ExpectedDpi(), 1440); }
-
-class MainWindow : public testing::Test {
+class MainWindow : public Session {
   protected:
-    std::unique_ptr<e2e::Program> program;
-    HWND main = nullptr;
-
-    void SetUp() override {
-        SetPolicy(std::nullopt);
-        program = std::make_unique<e2e::Program>(e2e::TessaroExe());
-        ASSERT_TRUE(program->Started()) << program->Error();
-        main = e2e::WaitForWindow(program->Pid(), e2e::WindowQuery{L"Tessaro", L""});
-        ASSERT_NE(nullptr, main);
-        // The window is ready for input once OK has the focus.
-        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::FocusOf(program->Pid()) == Button(L"&Ok"); }));
-    }
-    HWND Button(const std::wstring& text) const { return e2e::FindChild(main, L"Button", text); }
-    HWND Option1() const {
-        return e2e::FindChild(main, L"Button",
-                              L"Disable Autorun on all drives type (CD-ROM, DVD, USB Pendrive, "
-                              L"network drive, RAM drive)");
-    }
-    HWND Option2() const { return e2e::FindChild(main, L"Button", L"Restore default"); }
-    void ExpectLayout() const;
-
-    // The success box, dismissed with the keyboard; then the process must end.
-    void ExpectSuccessBoxThenExit() {
-        const auto box = e2e::WaitForMessageBox(program->Pid());
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(L"Tessaro", box->title);
-        EXPECT_EQ(kSuccess, box->text);
-        EXPECT_TRUE(box->hasInfoIcon);
-        EXPECT_EQ(std::vector<std::wstring>{L"OK"}, box->buttons);
-        EXPECT_TRUE(program->IsRunning()) << "the process must wait for the user";
-        e2e::XKey(box->hwnd, "Return");
-        EXPECT_TRUE(program->WaitForExit());
+    void ExpectAboutLayout() {
+        EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits for the About box";
+        EXPECT_EQ(Twips(2340, 1650, 6135, 3180), Rect(about, true));
+        EXPECT_TRUE(FixedFrame(about) && Text(about).empty() && Children(about).size() == 12);
+        // In twips; w 0: the size of its text (underlined if h is 1) in Tahoma 8.25 pt; w below 0:
+        // a picture at its own size with its frame, -w x h pixels at any DPI.
+        // clang-format off
+        const struct { int i, l, t, w, h; std::wstring text; } places[] = {
+            {kClip, 120, 840, 540, 570, L""}, {kFrame, 60, 780, 675, 675, L""},
+            {kFree, 960, 600, 4095, 255, L"This program is freeware. Check for updates on:"},
+            {kVersion, 960, 120, 4995, 195, L"Tessaro"}, {kSpot, 180, 2280, 195, 195, L""},
+            {kHome, 960, 900, 0, 1, L"http://tessaro.example.org/index.html"},
+            {kEnglish, 960, 360, 0, 0, L"English version"}, {kQuorrel, 5280, 2880, 0, 1, L"Quorrel"},
+            {kLicence, 60, 2880, 0, 1, L"General public license"},
+            {kCopyright, 960, 1860, 5115, 435, L"Copyright (C) 2026 the Tessaro developers. Free "
+                                               L"software, GNU General Public License v3."},
+            {kLogo, 60, 120, -34, 34, L""}, {kPicture, 60, 1860, -50, 62, L""}};
+        // clang-format on
+        const win32::WindowDc dc(nullptr);
+        for (const auto& p : places) {
+            const win32::ScopedGdiObject font(CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0,
+                                                          FW_NORMAL, 0, p.h == 1, 0, 0, 0, 0, 0,
+                                                          FF_SWISS, L"Tahoma"));
+            const win32::SelectedObject use(dc.Get(), font.Get());
+            SIZE text{};
+            GetTextExtentPoint32W(dc.Get(), p.text.c_str(), static_cast<int>(p.text.size()), &text);
+            const int w = p.w > 0 ? Px(p.w) : p.w < 0 ? -p.w : text.cx;
+            const int h = p.w > 0 ? Px(p.h) : p.w < 0 ? p.h : text.cy;
+            EXPECT_EQ(p.text, Text(Ctl(p.i)));
+            EXPECT_EQ((RECT{Px(p.l), Px(p.t), Px(p.l) + w, Px(p.t) + h}),
+                      Rect(Ctl(p.i), false, true))
+                << p.i;
+        }
+        // The invisible sound spot lies over the picture, so a click there reaches it.
+        EXPECT_EQ(Ctl(kSpot),
+                  WindowFromPoint({Rect(Ctl(kSpot)).left + 2, Rect(Ctl(kSpot)).top + 2}));
     }
 };
 
-// Client size and every control's rectangle, in pixels of the DPI this run was prepared with.
-void MainWindow::ExpectLayout() const {
-    const RECT client = e2e::ClientRectOnScreen(main);
-    EXPECT_EQ(Px(5220), client.right - client.left);
-    EXPECT_EQ(Px(2400), client.bottom - client.top);
-    struct Expected {
-        HWND hwnd;
-        int left, top, width, height;
+// Run at 96 and at 144 dpi.
+TEST_F(MainWindow, LayoutAtTheScreenDpi) {
+    ASSERT_EQ(Dpi(), GetDeviceCaps(win32::WindowDc(nullptr).Get(), LOGPIXELSX));
+    Start();
+    const Registry before = Snapshot();
+    const RECT client = Rect(main, true);
+    EXPECT_EQ(Twips(0, 0, 5220, 2400),
+              (RECT{0, 0, client.right - client.left, client.bottom - client.top}));
+    EXPECT_TRUE(FixedFrame(main));
+    EXPECT_EQ(Twips(4080, 1920, 1035, 375), Rect(Info(), false, true));
+    EXPECT_EQ(Twips(360, 1440, 3255, 315), Rect(Child(main, L"Restore default"), false, true));
+    EXPECT_EQ(Twips(360, 360, 4455, 375), Rect(Child(main, kOption1), false, true));
+    EXPECT_EQ(Twips(2940, 1920, 1035, 375), Rect(Ok(), false, true));
+    EXPECT_EQ(Twips(600, 840, 2175, 195), Rect(Child(main, L"(Recommended)"), false, true));
+    EXPECT_TRUE(Checked(Child(main, kOption1)) && !Checked(Child(main, L"Restore default")));
+
+    // Info by key, then by mouse: the About box is built afresh each time.
+    OpenAbout();
+    ExpectAboutLayout();
+    EXPECT_TRUE(ClipPlays());
+    XAt(about, "key alt+F4");
+    EXPECT_TRUE(Gone(about) && WaitUntil([&] { return IsWindowEnabled(main) && Answers(main); }));
+    OpenAbout("click 1", Info());
+    ExpectAboutLayout();
+    EXPECT_TRUE(ClipPlays());
+
+    // The close boxes close the box, then end the program; all this changed nothing.
+    ClickAt(CloseBox(about));
+    EXPECT_TRUE(Gone(about));
+    ClickAt(CloseBox(main));
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ(std::vector<std::wstring>{}, Changed(before, Snapshot()));
+}
+
+// Enter and Escape mean nothing to the window as a whole; OK switches AutoRun off and the program
+// ends having changed that one value. Later "Restore default" and Alt+O remove it again.
+TEST_F(MainWindow, SwitchesAutoRunOffAndBackAndChangesNothingElse) {
+    const auto expectSuccess = [&](const Registry& before, Where at = Where::current()) {
+        const testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()), "");
+        const HWND box = Find(pid, IsBox);
+        EXPECT_EQ(
+            L"Tessaro|Update successful. Changes will take effect after the next computer "
+            L"boot.|information|OK",
+            Read(box));
+        EXPECT_EQ(STILL_ACTIVE, ExitCode(0)) << "the program waits for the user";
+        XAt(box, "key Return");
+        EXPECT_EQ(0u, ExitCode());
+        const Registry after = Snapshot();
+        EXPECT_EQ(std::vector{kPolicy}, Changed(before, after));
+        return after.contains(kPolicy) ? after.at(kPolicy) : Registry::mapped_type{};
     };
-    const Expected layout[] = {
-        {Button(L"&Info..."), 4080, 1920, 1035, 375},
-        {Option2(), 360, 1440, 3255, 315},
-        {Option1(), 360, 360, 4455, 375},
-        {Button(L"&Ok"), 2940, 1920, 1035, 375},
-        {e2e::FindChild(main, L"Static", L"(Recommended)"), 600, 840, 2175, 195},
-    };
-    for (const auto& e : layout) {
-        ASSERT_NE(nullptr, e.hwnd);
-        const RECT r = e2e::ChildRectInParentClient(e.hwnd);
-        SCOPED_TRACE(testing::Message() << "control at " << e.left << "," << e.top << " twips");
-        EXPECT_EQ(Px(e.left), r.left);
-        EXPECT_EQ(Px(e.top), r.top);
-        EXPECT_EQ(Px(e.width), r.right - r.left);
-        EXPECT_EQ(Px(e.height), r.bottom - r.top);
-    }
-}
-
-TEST_F(MainWindow, StartsWithTheRecommendedChoiceAndTheFocusOnOk) {
-    EXPECT_EQ(L"Tessaro", e2e::Text(main));
-    ExpectLayout();
-    EXPECT_EQ(348, Px(5220)) << "this run is meant for 96 dpi";
-
-    // Fixed dialog frame with a close box only, and no taskbar button (owned, not an app window).
-    const LONG_PTR style = e2e::Style(main);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_FALSE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_NE(nullptr, GetWindow(main, GW_OWNER));
-
-    EXPECT_TRUE(e2e::IsChecked(Option1()));
-    EXPECT_FALSE(e2e::IsChecked(Option2()));
-    EXPECT_EQ(Button(L"&Ok"), e2e::FocusOf(program->Pid()));
-}
-
-TEST_F(MainWindow, LayoutFollowsTheScreenDpi) {
-    ASSERT_EQ(e2e::ExpectedDpi(), e2e::SystemDpi());
-    ExpectLayout();
-    if (e2e::ExpectedDpi() == 144) {
-        EXPECT_EQ(522, Px(5220));  // 1.5 times the 348 pixels of 96 dpi
-        EXPECT_EQ(240, Px(2400));
-    }
-    // The text must be drawn at the same scale: a font left at 96 dpi would fill too little of
-    // the label. "(Recommended)" in bold spans well over 45% of the label's width when scaled.
-    HWND label = e2e::FindChild(main, L"Static", L"(Recommended)");
-    RECT r;
-    GetWindowRect(label, &r);
-    const e2e::Screenshot shot = e2e::CaptureRect(r);
-    int left = shot.width, right = -1;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            const std::uint32_t p = shot.At(x, y);
-            if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 300) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-    }
-    ASSERT_GE(right, left) << "no text drawn";
-    EXPECT_GT(right - left + 1, Px(2175) * 45 / 100);
-}
-
-TEST_F(MainWindow, OkDisablesAutoRunAndChangesNothingElse) {
-    const auto before = e2e::SnapshotRegistry();
-    e2e::XClickCentre(Button(L"&Ok"));
-    ExpectSuccessBoxThenExit();
-    EXPECT_EQ(e2e::Dword(255), Policy());
-    EXPECT_EQ(std::vector<std::wstring>{L"HKLM\\" + kPolicyKey + L"|" + kPolicyValue},
-              e2e::Differences(before, e2e::SnapshotRegistry()));
-}
-
-TEST_F(MainWindow, AltODisablesAutoRun) {
     SetPolicy(0x91);
-    e2e::XKey(main, "alt+o");
-    ExpectSuccessBoxThenExit();
-    EXPECT_EQ(e2e::Dword(255), Policy());
+    Start();
+    Registry before = Snapshot();
+    Click(Child(main, kOption1));
+    ASSERT_TRUE(WaitUntil([&] { return Focus(main) == Child(main, kOption1); }));
+    XAt(main, "key Return Escape");
+    EXPECT_FALSE(Find(pid, IsBox, 1500));
+    EXPECT_TRUE(IsWindowVisible(main) && Answers(main));
+    Click(Ok());
+    EXPECT_EQ((Registry::mapped_type{REG_DWORD, {255, 0, 0, 0}}), expectSuccess(before));
+
+    Start();
+    before = Snapshot();
+    Click(Child(main, L"Restore default"));
+    ASSERT_TRUE(WaitUntil([&] { return Checked(Child(main, L"Restore default")); }));
+    EXPECT_FALSE(Checked(Child(main, kOption1)));
+    XAt(main, "key alt+o");
+    EXPECT_EQ(Registry::mapped_type{}, expectSuccess(before)) << "the value is still there";
 }
 
-TEST_F(MainWindow, RestoreDefaultRemovesTheValue) {
-    SetPolicy(255);
-    e2e::XClickCentre(Option2());
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(Option2()); }));
-    EXPECT_FALSE(e2e::IsChecked(Option1()));
-    e2e::XKey(main, "alt+o");
-    ExpectSuccessBoxThenExit();
-    EXPECT_EQ(std::nullopt, Policy());
-}
-
-TEST_F(MainWindow, InfoIsModalAndTheMainWindowComesBack) {
-    e2e::XKey(main, "alt+i");
-    HWND about = e2e::WaitForWindow(program->Pid(), [&](HWND w) { return w != main; });
-    ASSERT_NE(nullptr, about);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(main); }))
-        << "the main window must take no input while the information window is open";
-    e2e::XKey(about, "alt+F4");
-    EXPECT_TRUE(e2e::WaitForWindowGone(about));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main); }));
-    EXPECT_TRUE(program->IsRunning());
-
-    // Info works again after the window went, and so does the mouse.
-    e2e::XClickCentre(Button(L"&Info..."));
-    about = e2e::WaitForWindow(program->Pid(), [&](HWND w) { return w != main; });
-    EXPECT_NE(nullptr, about);
-}
-
-TEST_F(MainWindow, ClosingTheWindowEndsTheProgramWithoutTouchingTheRegistry) {
-    SetPolicy(0x91);
-    const auto before = e2e::SnapshotRegistry();
-    e2e::XKey(main, "alt+F4");
-    EXPECT_TRUE(program->WaitForExit());
-    EXPECT_TRUE(e2e::Differences(before, e2e::SnapshotRegistry()).empty());
-    EXPECT_EQ(e2e::Dword(0x91), Policy());
-}
-
-TEST_F(MainWindow, EnterAndEscapeHaveNoWindowWideMeaning) {
-    e2e::XClickCentre(Option2());  // the focus leaves OK
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsChecked(Option2()); }));
-    e2e::XKey(main, "Return Escape");
-    // Nothing may happen: no box, no exit, no registry change.
-    EXPECT_FALSE(e2e::WaitForMessageBox(program->Pid(), 1500).has_value());
-    EXPECT_TRUE(program->IsRunning());
-    EXPECT_EQ(std::nullopt, Policy());
+// As in a dialog, the focus goes back where it was when the window was left.
+TEST_F(MainWindow, FocusReturnsToTheControlThatHadItWhenTheAboutBoxCloses) {
+    Start();
+    XAt(main, "key Tab Tab");
+    ASSERT_TRUE(WaitUntil([&] { return Focus(main) == Info(); }));
+    OpenAbout("key Return");  // Enter presses the focused button
+    ClickAt(CloseBox(about));
+    ASSERT_TRUE(Gone(about));
+    EXPECT_TRUE(WaitUntil([&] { return Focus(main) == Info(); }, 2000))
+        << "the focus is on " << testing::PrintToString(Text(Focus(main)));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 # Environment: TESSARO_WINE_TEMPLATE  where the template prefix lives (default: under /tmp)
 #              TESSARO_KEEP_PREFIX=1  keep the prefix afterwards, for a look at what went wrong
 #              TESSARO_LOGPIXELS=144  screen DPI of this prefix (Wine reads it only at start-up)
+#              TESSARO_SCREEN=640x480x24  size and depth of the Xvfb screen (default 1024x768x24)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,7 +23,7 @@ start_xvfb() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${TESSARO_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 1 100); do
             [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
