@@ -18,8 +18,6 @@ class Form1 : public win32::Form {
     // elevated: whether this process may write the policy itself, or must raise the write.
     Form1(portable::RegistryApi& registry, std::function<void()> showInfo, bool elevated);
 
-    policy::RegistryRoutines& Routines() { return routines_; }
-
     win32::Button* Command1 = nullptr;
     win32::OptionButton* Option1 = nullptr;
     win32::OptionButton* Option2 = nullptr;

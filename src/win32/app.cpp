@@ -74,15 +74,16 @@ void DispatchOne(MSG& msg) {
     DispatchMessageW(&msg);
 }
 
-void DoEvents() {
+bool DoEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         DispatchOne(msg);
     }
+    return true;
 }
 
 int RunMessageLoop() {

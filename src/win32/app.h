@@ -27,8 +27,9 @@ int MsgBox(const std::wstring& text, UINT style = MB_OK);
 // is reported and ends the program.
 void RunHandler(const std::function<void()>& handler);
 
-// Delivers every pending message of the program's windows, then returns.
-void DoEvents();
+// Delivers every pending message of the program's windows, then returns; false when it met the
+// end of the program (WM_QUIT, posted again for the main loop).
+bool DoEvents();
 
 // Keyboard navigation (Tab, access keys) for the window the message is meant for; then the
 // usual translate and dispatch.

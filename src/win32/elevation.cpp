@@ -52,9 +52,10 @@ ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
     const ScopedHandle process(info.hProcess);
     if (!process) return run;
     // Wait, but keep the windows painting: the elevated copy may take a while (UAC's prompt).
+    // Once the program is ending (its window was closed meanwhile), only the copy is waited for.
     while (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, INFINITE, QS_ALLINPUT) ==
            WAIT_OBJECT_0 + 1) {
-        DoEvents();
+        if (!DoEvents()) WaitForSingleObject(info.hProcess, INFINITE);
     }
     GetExitCodeProcess(process.Get(), &run.exitCode);
     return run;
