@@ -19,7 +19,8 @@ bool IsElevated() {
 
 ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
     ElevatedRun run;
-    const SystemLibrary shell32(L"shell32.dll");
+    // Kept loaded, as for the About box's documents: the shell may go on working after the call.
+    static const SystemLibrary shell32(L"shell32.dll");
     const auto execute = shell32.Function<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>("ShellExecuteExW");
     if (!execute) {
         run.error = ERROR_PROC_NOT_FOUND;
