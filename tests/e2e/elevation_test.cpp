@@ -1,25 +1,10 @@
 // The command line, and the window raising only the change: what an administrator's script and a
 // user without administrator rights see.
 #include "driver.h"
-
-#include <sddl.h>
+#include "support/policy_dacl.h"
 
 namespace e2e {
 namespace {
-
-// With "D:(A;;KR;;;WD)" every write and deletion on the policy key is refused with 5, as Windows
-// refuses them to a user without administrator rights; "D:(A;;KA;;;WD)" opens it up again. The
-// wineserver keeps it for this run only.
-void SetPolicyDacl(const wchar_t* dacl) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &key,
-                    nullptr);
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
-    LocalFree(sd);
-    RegCloseKey(key);
-}
 
 // The limited half of this process's token, as UAC gives an administrator: Wine starts every
 // program with the full one.

@@ -1,7 +1,6 @@
 // The registry routines, the switch and the setting against Wine's real registry, in a prefix of
 // their own (tests/support/wine-run.sh), so the machine-wide policy key can be used for real.
 #include <windows.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "native/mock_registry.h"
+#include "support/policy_dacl.h"
 #include "policy/autorun_switch.h"
 #include "policy/refusal_watch.h"
 #include "policy/setting.h"
@@ -59,19 +59,6 @@ bool KeyExists(HKEY root, const std::string& path) {
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
-}
-
-// Gives the policy key a DACL. With "D:(A;;KR;;;WD)" every write and deletion on it is refused
-// with 5, as Windows refuses them to a user without administrator rights; the owner may always
-// put it back.
-void SetPolicyDacl(const wchar_t* dacl) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicy.c_str(), 0, WRITE_DAC, &key)) return;
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
-    LocalFree(sd);
-    RegCloseKey(key);
 }
 
 // What the policy key holds before the program runs; a key always holds an unrelated value too.
