@@ -3,7 +3,6 @@
 #include <objbase.h>
 
 #include <exception>
-#include <vector>
 
 #include "win32/dpi.h"
 #include "win32/form.h"
@@ -30,18 +29,19 @@ std::wstring Widen(const std::string& text) {
 
 }  // namespace
 
-std::wstring AppPath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
+std::wstring ExePath() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) {
-            std::wstring path(buffer.data(), n);
-            const auto slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-        }
-        buffer.resize(buffer.size() * 2);
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) return path.substr(0, n);
+        path.resize(path.size() * 2);
     }
+}
+
+std::wstring AppPath() {
+    const std::wstring path = ExePath();
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 int MsgBox(const std::wstring& text, UINT style) {

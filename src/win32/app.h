@@ -13,7 +13,9 @@ namespace win32 {
 
 inline constexpr const wchar_t* kProductTitle = L"Tessaro";
 
-// Folder of the executable, without a trailing backslash (a drive root keeps none either).
+// The executable's full path, and its folder without a trailing backslash (a drive root keeps
+// none either).
+std::wstring ExePath();
 std::wstring AppPath();
 
 // Text, one OK button, the product title; style 0 or MB_ICONINFORMATION. Modal to the

@@ -26,15 +26,7 @@ ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
         run.error = ERROR_PROC_NOT_FOUND;
         return run;
     }
-    std::wstring self(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
-        if (n < self.size()) {
-            self.resize(n);
-            break;
-        }
-        self.resize(self.size() * 2);
-    }
+    const std::wstring self = ExePath();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // NOASYNC: the shell finishes its work before returning, as it must without a message loop
