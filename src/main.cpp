@@ -4,6 +4,7 @@
 #include "frmAbout/frmAbout.h"
 #include "frmGraphics/frmGraphics.h"
 #include "policy/command_line.h"
+#include "portable/command_words.h"
 #include "win32/app.h"
 #include "win32/console_output.h"
 #include "win32/elevation.h"
@@ -41,7 +42,7 @@ void ShowInfo() {
 
 // With a switch the program does that one thing and says so in one line; without one it starts
 // with its main window and ends when its last window is gone.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // A DLL planted beside the program must never be loaded, so later loads search the system
     // folder only. Looked up rather than imported: an unpatched Windows 7 lacks it.
     using SetDirectories = BOOL(WINAPI*)(DWORD);
@@ -49,8 +50,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    if (const auto command = policy::ParseCommandLine(arguments ? arguments : L"");
-        command != policy::Command::kWindow) {
+    // The whole command line, cut by Windows' rules: the words after the program's name.
+    auto words = portable::SplitCommandLine(GetCommandLineW());
+    words.erase(words.begin());
+    if (const auto command = policy::ParseCommandLine(words); command != policy::Command::kWindow) {
         const auto result = policy::RunCommand(command, g_registry);
         win32::WriteOutput(result.output);
         return result.exitCode;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <tuple>
+
 #include "policy/setting.h"
 #include "resource_ids.h"
 #include "win32/app.h"
@@ -27,7 +29,8 @@ std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end(
 Form1::Form1(portable::RegistryApi& registry, std::function<void()> showInfo, bool elevated)
     : win32::Form(MainWindowDesign()),
       registry_(registry),
-      routines_(registry),
+      changes_(registry),
+      routines_(changes_),
       elevated_(elevated),
       showInfo_(std::move(showInfo)) {
     Form_Initialize();
@@ -59,37 +62,55 @@ void Form1::Form_Load() {
     Option1->SetValue(true);
     // The shield, as on Windows' own buttons that raise one action.
     if (!elevated_) SendMessageW(Command1->hWnd(), BCM_SETSHIELD, 0, TRUE);
-    ShowSetting();
+    ShowSetting(policy::ReadSetting(registry_));
 }
 
-void Form1::ShowSetting() {
-    Label2->SetCaption(Widen(policy::WindowText(policy::ReadSetting(registry_))));
+void Form1::ShowSetting(const policy::Setting& now) {
+    Label2->SetCaption(Widen(policy::WindowText(now)));
 }
 
 void Form1::Command1_Click() {
+    // However OK was pressed (a message from another program included), one change at a time.
+    if (raising_) return;
     const auto choice = Option1->Value() ? policy::Choice::kDisable : policy::Choice::kRestore;
-    const policy::ClosingActions closing{
-        [](const std::string& text) { win32::MsgBox(Widen(text), MB_ICONINFORMATION); },
-        [] { win32::EndProcess(); }};
+    policy::Setting now{policy::SettingKind::kUnreadable, 0, "", 0};
+    bool confirmed = false;
     if (elevated_) {
-        policy::RunAutorunSwitch(routines_, choice, closing);
-    } else if (RaiseTheChange(choice)) {
-        closing.ShowMessage(policy::kUpdateSuccessful);
-        closing.EndProcess();
+        const auto outcome = policy::RunAutorunSwitch(routines_, changes_, choice);
+        now = outcome.now;
+        confirmed = outcome.verdict == policy::Verdict::kConfirmed;
+    } else {
+        const auto raised = RaiseTheChange(choice);
+        if (!raised) return;  // the user said no: nothing happened, nothing to say
+        std::tie(now, confirmed) = *raised;
     }
-    ShowSetting();
+    if (confirmed) {
+        win32::MsgBox(Widen(policy::kUpdateSuccessful), MB_ICONINFORMATION);
+        win32::EndProcess();
+    }
+    ShowSetting(now);
 }
 
-bool Form1::RaiseTheChange(policy::Choice choice) {
-    // An elevated copy of the program makes the change; this window only reads the result, and
-    // claims nothing it cannot see (a declined prompt, a failed copy, a refused write).
-    win32::Button* buttons[] = {Command1, Command2};
-    for (auto* b : buttons) EnableWindow(b->hWnd(), FALSE);
-    win32::RunSelfElevated(hWnd(), choice == policy::Choice::kDisable ? L"/disable" : L"/restore");
-    for (auto* b : buttons) EnableWindow(b->hWnd(), TRUE);
-    const auto now = policy::ReadSetting(registry_).kind;
-    return now == (choice == policy::Choice::kDisable ? policy::SettingKind::kOff
-                                                      : policy::SettingKind::kDefault);
+std::optional<std::pair<policy::Setting, bool>> Form1::RaiseTheChange(policy::Choice choice) {
+    // An elevated copy of the program makes the change, modally: the whole window is disabled
+    // while it runs and enabled again before anything is said, so that activation comes back
+    // to it and nothing in it can start a second copy or close it meanwhile.
+    raising_ = true;
+    EnableWindow(hWnd(), FALSE);
+    const auto run = win32::RunSelfElevated(
+        hWnd(), choice == policy::Choice::kDisable ? L"/disable" : L"/restore");
+    EnableWindow(hWnd(), TRUE);
+    raising_ = false;
+    if (!run.started && run.error == ERROR_CANCELLED) return std::nullopt;
+    // Success needs both: the copy says it confirmed the change, and this window reads it too.
+    const auto now = policy::ReadSetting(registry_);
+    return std::pair{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now)};
+}
+
+std::optional<LRESULT> Form1::OnMessage(UINT msg, WPARAM, LPARAM) {
+    // Closing while the elevated copy runs would leave the process waiting with no window.
+    if (msg == WM_CLOSE && raising_) return 0;
+    return std::nullopt;
 }
 
 void Form1::Command2_Click() { showInfo_(); }

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "policy/autorun_switch.h"
+#include "policy/change_watch.h"
 #include "policy/registry_routines.h"
+#include "policy/setting.h"
 #include "portable/registry_api.h"
 #include "win32/controls.h"
 #include "win32/form.h"
@@ -28,17 +32,22 @@ class Form1 : public win32::Form {
   protected:
     void Form_Load() override;
     void CreateControls() override;
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void Form_Initialize();
     void Command1_Click();
     void Command2_Click();
-    bool RaiseTheChange(policy::Choice choice);
-    void ShowSetting();
+    // Nothing when the user declined the prompt; else what the machine holds afterwards and
+    // whether the elevated copy confirmed the change.
+    std::optional<std::pair<policy::Setting, bool>> RaiseTheChange(policy::Choice choice);
+    void ShowSetting(const policy::Setting& now);
 
     portable::RegistryApi& registry_;
-    policy::RegistryRoutines routines_;
+    policy::ChangeWatch changes_;
+    policy::RegistryRoutines routines_;  // they work through changes_
     bool elevated_;
+    bool raising_ = false;  // an elevated copy is making the change
     std::function<void()> showInfo_;
 };
 

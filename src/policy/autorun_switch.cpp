@@ -1,36 +1,40 @@
 #include "policy/autorun_switch.h"
 
-#include <variant>
-
-#include "portable/registry_api.h"
-
 namespace policy {
 
-bool RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions) {
+bool Confirms(Choice choice, const Setting& now) {
+    return now.kind == (choice == Choice::kDisable ? SettingKind::kOff : SettingKind::kDefault);
+}
+
+ChangeOutcome ApplyChoice(RegistryRoutines& routines, ChangeWatch& watch, const PolicyValue& value,
+                          Choice choice) {
     constexpr std::int32_t root = portable::kHKeyLocalMachine;
-    bool confirmed = false;
+    watch.Reset();
     if (choice == Choice::kDisable) {
-        if (!routines.regDoes_Key_Exist(root, kPolicyKeyPath)) {
-            routines.regCreate_A_Key(root, kPolicyKeyPath);
+        if (!routines.regDoes_Key_Exist(root, value.keyPath)) {
+            routines.regCreate_A_Key(root, value.keyPath);
         }
-        routines.regCreate_Key_Value(root, kPolicyKeyPath, kPolicyValueName, kAllDrivesOff);
-        // Only the read-back tells whether the write took: a refused write is noticed here. Only
-        // a REG_DWORD counts, since that is what Explorer reads: text "255" left behind by some
-        // other program is not the policy, however the routines would convert it.
-        const portable::Variant readBack =
-            routines.regQuery_A_Key(root, kPolicyKeyPath, kPolicyValueName);
-        const auto* number = std::get_if<std::int32_t>(&readBack);
-        confirmed = number != nullptr && *number == kAllDrivesOff;
+        // A whole number, so the routines store it as a REG_DWORD.
+        routines.regCreate_Key_Value(root, value.keyPath, value.name,
+                                     static_cast<std::int32_t>(value.inPlace));
     } else {
-        routines.regDelete_Sub_Key(root, kPolicyKeyPath, kPolicyValueName);
-        // A refused deletion must not be reported as success: look again before saying so.
-        confirmed = routines.regValue_Is_Gone(root, kPolicyKeyPath, kPolicyValueName);
+        routines.regDelete_Sub_Key(root, value.keyPath, value.name);
     }
-    if (confirmed) {
-        actions.ShowMessage(kUpdateSuccessful);
-        actions.EndProcess();
+    // Only the read-back tells whether the change holds; a refused write is noticed here too.
+    ChangeOutcome outcome{Verdict::kConfirmed, ReadSetting(watch.Inner(), value), watch.Failure()};
+    if (Confirms(choice, outcome.now)) return outcome;
+    if (watch.Made()) {
+        outcome.verdict = Verdict::kNotConfirmed;
+    } else if (outcome.failure == portable::kErrorAccessDenied) {
+        outcome.verdict = Verdict::kRefused;
+    } else {
+        outcome.verdict = outcome.failure == 0 ? Verdict::kNotConfirmed : Verdict::kFailed;
     }
-    return confirmed;
+    return outcome;
+}
+
+ChangeOutcome RunAutorunSwitch(RegistryRoutines& routines, ChangeWatch& watch, Choice choice) {
+    return ApplyChoice(routines, watch, kNoDriveTypeAutoRun, choice);
 }
 
 }  // namespace policy

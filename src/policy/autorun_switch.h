@@ -1,33 +1,46 @@
-// What OK does: switch AutoRun off for every drive type, or put the default back, then tell the
-// user and end. The two closing actions come from outside so the switch runs without windows.
+// What OK does: switch AutoRun off for every drive type, or put the default back, and read the
+// value back. The same change serves the window and the command line; each says the outcome in
+// its own way (a message and the end of the program, or a line and an exit code).
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <string>
 
+#include "policy/change_watch.h"
 #include "policy/registry_routines.h"
+#include "policy/setting.h"
 
 namespace policy {
 
-inline constexpr const char* kPolicyKeyPath =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-inline constexpr const char* kPolicyValueName = "NoDriveTypeAutoRun";
-inline constexpr std::int16_t kAllDrivesOff = 255;
 inline constexpr const char* kUpdateSuccessful =
     "Update successful. Changes will take effect after the next computer boot.";
 
-struct ClosingActions {
-    // Shows the message with the information icon and waits until the user dismisses it.
-    std::function<void(const std::string&)> ShowMessage;
-    // Ends the process; in the program it does not return.
-    std::function<void()> EndProcess;
-};
-
+// Disable writes the value's `inPlace` number; restore removes the value.
 enum class Choice { kDisable, kRestore };
 
-// True when the change was confirmed, after the closing actions have run (in the program they
-// do not return). False when it could not be confirmed; the caller's window then stays as it was,
-// and a command line turns it into its exit code.
-bool RunAutorunSwitch(RegistryRoutines& routines, Choice choice, const ClosingActions& actions);
+// The one judge of success: a disable holds when the value reads exactly as written, a restore
+// when the value is not there.
+bool Confirms(Choice choice, const Setting& now);
+
+enum class Verdict {
+    kConfirmed,     // the value reads as chosen (also when it already did)
+    kNotConfirmed,  // the change went through, but the value reads otherwise
+    kRefused,       // Windows refused the change: access denied
+    kFailed,        // the change failed for another reason (`failure`)
+};
+
+struct ChangeOutcome {
+    Verdict verdict;
+    Setting now;           // the one read after the change: everything reported comes from it
+    std::int32_t failure;  // the first change call's error, 0 when none failed
+};
+
+// Makes the change through `routines`, which must work through `watch`, then reads the value
+// back once. Shows nothing and ends nothing: the caller does what the outcome asks.
+ChangeOutcome ApplyChoice(RegistryRoutines& routines, ChangeWatch& watch, const PolicyValue& value,
+                          Choice choice);
+
+// The AutoRun switch: ApplyChoice on NoDriveTypeAutoRun.
+ChangeOutcome RunAutorunSwitch(RegistryRoutines& routines, ChangeWatch& watch, Choice choice);
 
 }  // namespace policy

@@ -1,9 +1,9 @@
 #include "policy/command_line.h"
 
-#include <vector>
+#include <iterator>
 
 #include "policy/autorun_switch.h"
-#include "policy/refusal_watch.h"
+#include "policy/change_watch.h"
 #include "policy/registry_routines.h"
 #include "policy/setting.h"
 
@@ -11,33 +11,34 @@ namespace policy {
 
 namespace {
 
+// The three values security baselines check together, in the order /audit reports them.
+constexpr PolicyValue kAutoPlayControls[] = {
+    kNoDriveTypeAutoRun,
+    {kPolicyKeyPath, "NoAutorun", 1},
+    {"Software\\Policies\\Microsoft\\Windows\\Explorer", "NoAutoplayfornonVolume", 1},
+};
+
 constexpr const char* kUsage =
-    "Usage: tessaro.exe [/disable | /restore | /status | /?]\n"
+    "Usage: tessaro [/disable | /restore | /status | /audit | /harden | /unharden | /?]\n"
     "  (no switch)  open the window\n"
     "  /disable     switch AutoRun off on all drives: NoDriveTypeAutoRun = REG_DWORD 255 under\n"
     "               HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\n"
     "  /restore     put the Windows default back: remove NoDriveTypeAutoRun\n"
-    "  /status      print off, default or other (then the type and data)\n"
+    "  /status      print off, default, other (then the type and data) or unreadable (why)\n"
+    "  /audit       check the three AutoPlay controls (NoDriveTypeAutoRun = 255, NoAutorun = 1,\n"
+    "               NoAutoplayfornonVolume = 1 under\n"
+    "               HKLM\\Software\\Policies\\Microsoft\\Windows\\Explorer): one line each, then\n"
+    "               a summary\n"
+    "  /harden      write all three; /unharden removes all three\n"
     "Exit codes:\n"
-    "  /disable, /restore  0 done and confirmed (also when it already was), 5 refused (run as\n"
-    "                      administrator), 1 not confirmed\n"
-    "  /status             0 off, 1 default, 2 other\n"
-    "  anything else       87, with this text";
+    "  /disable, /restore, /harden, /unharden\n"
+    "               0 done and confirmed (also when it already was), 5 refused (run as\n"
+    "               administrator), 1 not confirmed or failed otherwise\n"
+    "  /status      0 off, 1 default, 2 other, 3 unreadable\n"
+    "  /audit       0 all three in place, 1 a finding, 3 a control could not be read\n"
+    "  anything else  87, with this text";
 
-std::vector<std::wstring_view> Words(std::wstring_view text) {
-    std::vector<std::wstring_view> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
-        std::size_t end = i;
-        while (end < text.size() && text[end] != L' ' && text[end] != L'\t') ++end;
-        if (end > i) words.push_back(text.substr(i, end - i));
-        i = end;
-    }
-    return words;
-}
-
-bool SameSwitch(std::wstring_view word, std::wstring_view name) {
+bool SameSwitch(const std::wstring& word, std::wstring_view name) {
     if (word.size() != name.size() + 1 || (word[0] != L'/' && word[0] != L'-')) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         wchar_t c = word[i + 1];
@@ -47,16 +48,133 @@ bool SameSwitch(std::wstring_view word, std::wstring_view name) {
     return true;
 }
 
+const char* SwitchName(Command command) {
+    switch (command) {
+        case Command::kDisable:
+            return "/disable";
+        case Command::kRestore:
+            return "/restore";
+        case Command::kHarden:
+            return "/harden";
+        default:
+            return "/unharden";
+    }
+}
+
+std::string RefusedHint(Command command) {
+    return std::string("run tessaro.exe ") + SwitchName(command) + " as administrator";
+}
+
+int StatusCode(SettingKind kind) {
+    switch (kind) {
+        case SettingKind::kOff:
+            return kExitDone;
+        case SettingKind::kDefault:
+            return kExitNotConfirmed;
+        case SettingKind::kOther:
+            return kExitOther;
+        case SettingKind::kUnreadable:
+            break;
+    }
+    return kExitUnreadable;
+}
+
+CommandResult Change(Command command, portable::RegistryApi& registry) {
+    ChangeWatch watch(registry);
+    RegistryRoutines routines(watch);
+    const Choice choice = command == Command::kDisable ? Choice::kDisable : Choice::kRestore;
+    const ChangeOutcome outcome = RunAutorunSwitch(routines, watch, choice);
+    const std::string now = StatusLine(outcome.now);
+    switch (outcome.verdict) {
+        case Verdict::kConfirmed:
+            return {kExitDone, now};
+        case Verdict::kRefused:
+            return {kExitRefused, "refused: access denied; " + RefusedHint(command)};
+        case Verdict::kNotConfirmed:
+            return {kExitNotConfirmed, "not confirmed: the change went through, but now " + now};
+        case Verdict::kFailed:
+            break;
+    }
+    return {kExitNotConfirmed, "failed: " + ErrorText(outcome.failure) + "; now " + now};
+}
+
+// The last line, which Intune's Remediations show as the device's output: how many of the
+// three controls are as `what` says, and which are not.
+std::string Summary(const std::vector<const char*>& others, const char* what) {
+    std::string line = "AutoPlay: " + std::to_string(std::size(kAutoPlayControls) - others.size()) +
+                       " of " + std::to_string(std::size(kAutoPlayControls)) + " controls " + what;
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        line += (i == 0 ? "; not: " : ", ") + std::string(others[i]);
+    }
+    return line;
+}
+
+CommandResult Audit(portable::RegistryApi& registry) {
+    std::string lines;
+    std::vector<const char*> others;
+    bool unreadable = false;
+    for (const PolicyValue& control : kAutoPlayControls) {
+        const Setting now = ReadSetting(registry, control);
+        const char* word = now.kind == SettingKind::kOff          ? "ok"
+                           : now.kind == SettingKind::kUnreadable ? "unreadable"
+                                                                  : "finding";
+        if (now.kind != SettingKind::kOff) others.push_back(control.name);
+        unreadable = unreadable || now.kind == SettingKind::kUnreadable;
+        lines += std::string(control.name) + " " + Holds(now) + " " + word + "\n";
+    }
+    const int code = unreadable ? kExitUnreadable : others.empty() ? kExitDone : kExitNotConfirmed;
+    return {code, lines + Summary(others, "in place")};
+}
+
+// Each control stands on its own: one refused still leaves the others changed.
+CommandResult ChangeAll(Command command, portable::RegistryApi& registry) {
+    ChangeWatch watch(registry);
+    RegistryRoutines routines(watch);
+    const Choice choice = command == Command::kHarden ? Choice::kDisable : Choice::kRestore;
+    std::string lines;
+    std::vector<const char*> others;
+    bool refused = false;
+    for (const PolicyValue& control : kAutoPlayControls) {
+        const ChangeOutcome outcome = ApplyChoice(routines, watch, control, choice);
+        std::string word;
+        switch (outcome.verdict) {
+            case Verdict::kConfirmed:
+                word = "ok";
+                break;
+            case Verdict::kRefused:
+                word = "refused";
+                break;
+            case Verdict::kNotConfirmed:
+                word = "not confirmed";
+                break;
+            case Verdict::kFailed:
+                word = "failed: " + ErrorText(outcome.failure);
+                break;
+        }
+        if (outcome.verdict != Verdict::kConfirmed) others.push_back(control.name);
+        refused = refused || outcome.verdict == Verdict::kRefused;
+        lines += std::string(control.name) + " " + Holds(outcome.now) + " " + word + "\n";
+    }
+    std::string summary = Summary(others, choice == Choice::kDisable ? "in place" : "removed");
+    if (refused) summary += "; refused: " + RefusedHint(command);
+    const int code = refused ? kExitRefused : others.empty() ? kExitDone : kExitNotConfirmed;
+    return {code, lines + summary};
+}
+
 }  // namespace
 
-Command ParseCommandLine(std::wstring_view arguments) {
-    const auto words = Words(arguments);
-    if (words.empty()) return Command::kWindow;
-    if (words.size() > 1) return Command::kBadArguments;
-    if (SameSwitch(words[0], L"disable")) return Command::kDisable;
-    if (SameSwitch(words[0], L"restore")) return Command::kRestore;
-    if (SameSwitch(words[0], L"status")) return Command::kStatus;
-    if (SameSwitch(words[0], L"?")) return Command::kHelp;
+Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
+    if (arguments.empty()) return Command::kWindow;
+    if (arguments.size() > 1) return Command::kBadArguments;
+    static constexpr std::pair<const wchar_t*, Command> kSwitches[] = {
+        {L"disable", Command::kDisable}, {L"restore", Command::kRestore},
+        {L"status", Command::kStatus},   {L"audit", Command::kAudit},
+        {L"harden", Command::kHarden},   {L"unharden", Command::kUnharden},
+        {L"?", Command::kHelp},
+    };
+    for (const auto& [name, command] : kSwitches) {
+        if (SameSwitch(arguments[0], name)) return command;
+    }
     return Command::kBadArguments;
 }
 
@@ -64,28 +182,16 @@ CommandResult RunCommand(Command command, portable::RegistryApi& registry) {
     switch (command) {
         case Command::kStatus: {
             const Setting now = ReadSetting(registry);
-            const int code = now.kind == SettingKind::kOff       ? 0
-                             : now.kind == SettingKind::kDefault ? 1
-                                                                 : 2;
-            return {code, StatusLine(now)};
+            return {StatusCode(now.kind), StatusLine(now)};
         }
         case Command::kDisable:
-        case Command::kRestore: {
-            // The same routines and switch as the window; only the closing actions differ.
-            RefusalWatch watch(registry);
-            RegistryRoutines routines(watch);
-            const Choice choice =
-                command == Command::kDisable ? Choice::kDisable : Choice::kRestore;
-            if (RunAutorunSwitch(routines, choice, {[](const std::string&) {}, [] {}})) {
-                return {kExitDone, StatusLine(ReadSetting(registry))};
-            }
-            if (watch.Refused()) {
-                const char* name = command == Command::kDisable ? "/disable" : "/restore";
-                return {kExitRefused, std::string("refused: access denied; run tessaro.exe ") +
-                                          name + " as administrator"};
-            }
-            return {kExitNotConfirmed, "not confirmed: now " + StatusLine(ReadSetting(registry))};
-        }
+        case Command::kRestore:
+            return Change(command, registry);
+        case Command::kAudit:
+            return Audit(registry);
+        case Command::kHarden:
+        case Command::kUnharden:
+            return ChangeAll(command, registry);
         case Command::kHelp:
             return {kExitDone, kUsage};
         case Command::kWindow:

@@ -129,19 +129,4 @@ bool RegistryRoutines::regDelete_A_Key(std::int32_t lngRootKey, std::string strR
     return deleted;
 }
 
-bool RegistryRoutines::regValue_Is_Gone(std::int32_t lngRootKey, std::string strRegKeyPath,
-                                        std::string strRegSubKey) {
-    RegHandle handle = 0;
-    lngRegResult = api_.OpenKey(RootKeyHandle(lngRootKey), strRegKeyPath, &handle);
-    bool gone = lngRegResult == portable::kErrorFileNotFound;
-    if (handle != 0) {
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
-        lngRegResult = api_.QueryValue(handle, strRegSubKey, &type, nullptr, &size);
-        gone = lngRegResult == portable::kErrorFileNotFound;
-    }
-    lngRegResult = api_.CloseKey(handle);
-    return gone;
-}
-
 }  // namespace policy

@@ -34,12 +34,6 @@ class RegistryRoutines {
     bool regDelete_A_Key(std::int32_t lngRootKey, std::string strRegKeyPath,
                          std::string strRegKeyName);
 
-    // True only when the key or the value is reported not found. A key that exists but does not
-    // open, or a query refused, proves nothing: the value may still be there. Restore uses it to
-    // find out whether its deletion really happened.
-    bool regValue_Is_Gone(std::int32_t lngRootKey, std::string strRegKeyPath,
-                          std::string strRegSubKey);
-
     std::int32_t lngRegResult = 0;
 
   private:

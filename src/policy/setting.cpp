@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
-
-#include "policy/autorun_switch.h"
 
 namespace policy {
 
@@ -13,16 +12,16 @@ namespace {
 
 using portable::RegHandle;
 
-constexpr std::uint32_t kOffValue = 255;
-
 std::string Hex(const char* format, unsigned number) {
     char text[16];
     std::snprintf(text, sizeof text, format, number);
     return text;
 }
 
-Setting Unreadable(std::int32_t code) {
-    return {SettingKind::kOther, portable::kRegNone, "(error " + std::to_string(code) + ")"};
+Setting Unreadable(std::int32_t code) { return {SettingKind::kUnreadable, 0, "", code}; }
+
+bool IsText(std::uint32_t type) {
+    return type == portable::kRegSz || type == portable::kRegExpandSz;
 }
 
 // The data as the user may see it: values come from outside the program, so nothing
@@ -33,19 +32,22 @@ std::string Shown(std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
         std::memcpy(&number, bytes.data(), 4);  // little-endian, as REG_DWORD stores it
         return Hex("0x%x", number);
     }
-    const bool text = type == portable::kRegSz || type == portable::kRegExpandSz;
+    const bool text = IsText(type);
     std::string shown;
     std::size_t count = 0;
     for (const std::uint8_t byte : bytes) {
         if (text && byte == 0) break;
-        if (count++ == kShownLength) return shown + "...";
+        if (count++ == kShownLength) {
+            shown += "...";
+            break;
+        }
         if (text) {
             shown.push_back(byte >= 0x20 && byte < 0x7f ? static_cast<char>(byte) : '?');
         } else {
             shown += Hex(shown.empty() ? "%02x" : " %02x", byte);
         }
     }
-    return shown;
+    return text ? "\"" + shown + "\"" : shown;
 }
 
 // The types a value is likely to have by name, the rare ones by number.
@@ -60,50 +62,110 @@ std::string TypeName(std::uint32_t type) {
 
 }  // namespace
 
-Setting ReadSetting(portable::RegistryApi& api) {
+Setting ReadSetting(portable::RegistryApi& api, const PolicyValue& value) {
     RegHandle key = 0;
     const std::int32_t opened =
-        api.OpenKey(portable::RootKeyHandle(portable::kHKeyLocalMachine), kPolicyKeyPath, &key);
+        api.OpenKey(portable::RootKeyHandle(portable::kHKeyLocalMachine), value.keyPath, &key);
     // As in the routines, the handle decides whether there is a key to read and close.
     if (key == 0) {
-        if (opened == portable::kErrorFileNotFound) return {SettingKind::kDefault, 0, ""};
-        return Unreadable(opened);
+        if (opened == portable::kErrorFileNotFound) return {SettingKind::kDefault, 0, "", 0};
+        return Unreadable(opened == portable::kErrorSuccess ? portable::kErrorInvalidHandle
+                                                            : opened);
     }
 
     std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    std::int32_t code = api.QueryValue(key, kPolicyValueName, &type, nullptr, &size);
-    std::vector<std::uint8_t> bytes(size + 1);  // never empty, so data() is a real buffer
-    if (code == portable::kErrorSuccess) {
-        code = api.QueryValue(key, kPolicyValueName, &type, bytes.data(), &size);
+    std::vector<std::uint8_t> bytes;
+    std::int32_t code = portable::kErrorMoreData;
+    // Another program may make the value longer between the two calls: ask again, a few times.
+    for (int attempt = 0; attempt < 3 && code == portable::kErrorMoreData; ++attempt) {
+        std::uint32_t size = 0;
+        code = api.QueryValue(key, value.name, &type, nullptr, &size);
+        if (code != portable::kErrorSuccess) break;
+        bytes.assign(size + 1, 0);  // never empty, so data() is a real buffer
+        code = api.QueryValue(key, value.name, &type, bytes.data(), &size);
         bytes.resize(size);
     }
     api.CloseKey(key);
 
-    if (code == portable::kErrorFileNotFound) return {SettingKind::kDefault, 0, ""};
+    if (code == portable::kErrorFileNotFound) return {SettingKind::kDefault, 0, "", 0};
     if (code != portable::kErrorSuccess) return Unreadable(code);
     std::uint32_t number = 0;
-    if (type == portable::kRegDword && bytes.size() == 4) std::memcpy(&number, bytes.data(), 4);
-    const bool off = type == portable::kRegDword && bytes.size() == 4 && number == kOffValue;
-    return {off ? SettingKind::kOff : SettingKind::kOther, type, Shown(type, bytes)};
+    const bool dword = type == portable::kRegDword && bytes.size() == 4;
+    if (dword) std::memcpy(&number, bytes.data(), 4);
+    const bool inPlace = dword && number == value.inPlace;
+    return {inPlace ? SettingKind::kOff : SettingKind::kOther, type, Shown(type, bytes), 0};
+}
+
+std::string ErrorText(std::int32_t code) {
+    // The errors a registry call is likely to answer, in words short enough for one line.
+    static constexpr std::pair<std::int32_t, const char*> kTexts[] = {
+        {2, "not found"},
+        {5, "access denied"},
+        {6, "invalid handle"},
+        {8, "not enough memory"},
+        {87, "invalid parameter"},
+        {234, "the value keeps changing"},
+        {1009, "the registry is corrupt"},
+        {1010, "invalid key"},
+        {1011, "cannot open the key"},
+        {1012, "cannot read the key"},
+        {1013, "cannot write the key"},
+        {1015, "the registry is corrupt"},
+        {1018, "the key is being deleted"},
+        {1450, "not enough resources"},
+        {1453, "not enough resources"},
+    };
+    const char* text = "error";
+    for (const auto& [number, words] : kTexts) {
+        if (number == code) text = words;
+    }
+    return std::string(text) + " (" + std::to_string(code) + ")";
+}
+
+std::string Holds(const Setting& setting) {
+    switch (setting.kind) {
+        case SettingKind::kDefault:
+            return "absent";
+        case SettingKind::kUnreadable:
+            return ErrorText(setting.error);
+        case SettingKind::kOff:
+        case SettingKind::kOther:
+            break;
+    }
+    std::string holds = TypeName(setting.type);
+    if (!setting.data.empty()) holds += " " + setting.data;
+    return holds;
 }
 
 std::string WindowText(const Setting& setting) {
-    if (setting.kind == SettingKind::kOff) return "Now: AutoRun is off on all drives.";
-    if (setting.kind == SettingKind::kDefault) return "Now: Windows default.";
-    // Only a REG_DWORD of four bytes has a number to show, and only it is shown as "0x...".
-    if (setting.type == portable::kRegDword && setting.data.rfind("0x", 0) == 0) {
-        return "Now: another setting (" + setting.data + ").";
+    switch (setting.kind) {
+        case SettingKind::kOff:
+            return "Now: AutoRun is off on all drives.";
+        case SettingKind::kDefault:
+            return "Now: Windows default.";
+        case SettingKind::kUnreadable:
+            return "Now: an unreadable setting.";
+        case SettingKind::kOther:
+            break;
     }
-    return "Now: an unreadable setting.";
+    // A number is shown as itself; anything else with its type, so "255" as text is not taken
+    // for the number Explorer reads.
+    const bool number = setting.type == portable::kRegDword && setting.data.starts_with("0x");
+    return "Now: another setting (" + (number ? setting.data : Holds(setting)) + ").";
 }
 
 std::string StatusLine(const Setting& setting) {
-    if (setting.kind == SettingKind::kOff) return "off";
-    if (setting.kind == SettingKind::kDefault) return "default";
-    std::string line = "other " + TypeName(setting.type);
-    if (!setting.data.empty()) line += " " + setting.data;
-    return line;
+    switch (setting.kind) {
+        case SettingKind::kOff:
+            return "off";
+        case SettingKind::kDefault:
+            return "default";
+        case SettingKind::kUnreadable:
+            return "unreadable: " + Holds(setting);
+        case SettingKind::kOther:
+            break;
+    }
+    return "other " + Holds(setting);
 }
 
 }  // namespace policy

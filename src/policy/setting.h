@@ -1,5 +1,5 @@
-// What the AutoRun policy holds now, for the main window's label and for `tessaro.exe /status`.
-// Reading it writes nothing.
+// What a policy value holds now, for the main window's label and for the command line. Reading
+// it writes nothing.
 #pragma once
 
 #include <cstddef>
@@ -10,28 +10,53 @@
 
 namespace policy {
 
-enum class SettingKind { kOff, kDefault, kOther };
+// A machine-wide policy value under HKEY_LOCAL_MACHINE that switches something off when it is a
+// REG_DWORD holding exactly `inPlace`.
+struct PolicyValue {
+    const char* keyPath;
+    const char* name;
+    std::uint32_t inPlace;
+};
+
+inline constexpr const char* kPolicyKeyPath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+// AutoRun off for every drive type: what the window and /disable write.
+inline constexpr PolicyValue kNoDriveTypeAutoRun{kPolicyKeyPath, "NoDriveTypeAutoRun", 255};
+
+enum class SettingKind {
+    kOff,         // a REG_DWORD of four bytes holding exactly the value's `inPlace`
+    kDefault,     // the key or the value is not there
+    kOther,       // anything else that could be read
+    kUnreadable,  // the key or the value could not be read; `error` says why
+};
 
 struct Setting {
     SettingKind kind;
-    std::uint32_t type;  // the value's registry type; REG_NONE when no value could be read
-    // Short and printable: "0x91" for a REG_DWORD of four bytes, the text for REG_SZ and
-    // REG_EXPAND_SZ, hex bytes ("01 02") for anything else, "(error 5)" when the read failed.
+    std::uint32_t type = 0;  // the value's registry type, when it was read
+    // Short and printable: "0x91" for a REG_DWORD of four bytes, the text in quotes for REG_SZ
+    // and REG_EXPAND_SZ, hex bytes ("01 02") for anything else.
     std::string data;
+    std::int32_t error = 0;  // the Windows error of a failed read
 };
 
 // How many characters of text, or bytes of anything else, Setting::data shows before "...".
 inline constexpr std::size_t kShownLength = 16;
 
-// Off only for a REG_DWORD of exactly four bytes holding 255; the default only when the key or
-// the value is not found. Anything else, a key that does not open for another reason included,
-// is another setting. Closes every key it opens.
-Setting ReadSetting(portable::RegistryApi& api);
+// Closes every key it opens.
+Setting ReadSetting(portable::RegistryApi& api, const PolicyValue& value = kNoDriveTypeAutoRun);
+
+// A Windows error as a line shows it: "access denied (5)".
+std::string ErrorText(std::int32_t code);
+
+// What the value holds, for a line: "absent", "REG_SZ \"1\"", "REG_DWORD 0xff",
+// "access denied (5)".
+std::string Holds(const Setting& setting);
 
 // The main window's label, e.g. "Now: Windows default.".
 std::string WindowText(const Setting& setting);
 
-// One line for the command line: "off", "default", or "other" with the type and the data.
+// One line for /status: "off", "default", "other REG_SZ \"255\"" or
+// "unreadable: access denied (5)".
 std::string StatusLine(const Setting& setting);
 
 }  // namespace policy

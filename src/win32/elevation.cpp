@@ -46,8 +46,9 @@ ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
     if (!process) return run;
     // Wait, but keep the windows painting: the elevated copy may take a while (UAC's prompt).
     // Once the program is ending (its window was closed meanwhile), only the copy is waited for.
-    while (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, INFINITE, QS_ALLINPUT) ==
-           WAIT_OBJECT_0 + 1) {
+    // MWMO_INPUTAVAILABLE: input the shell already peeked at must wake the wait as well.
+    while (MsgWaitForMultipleObjectsEx(1, &info.hProcess, INFINITE, QS_ALLINPUT,
+                                       MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1) {
         if (!DoEvents()) WaitForSingleObject(info.hProcess, INFINITE);
     }
     GetExitCodeProcess(process.Get(), &run.exitCode);

@@ -28,20 +28,24 @@ TEST(RegistryRoutines, TheHandleDecidesNotTheCode) {
     EXPECT_TRUE(routines.regDoes_Key_Exist(portable::kHKeyLocalMachine, "Software"));
 }
 
+// "255" as text reads perfectly well: it is another setting, not an unreadable one; only a failed
+// read is unreadable.
 TEST(SettingTexts, WindowLabelAndStatusLine) {
     using enum SettingKind;
-    const std::string unreadable = "Now: an unreadable setting.";
     const std::vector<std::tuple<Setting, std::string, std::string>> cases = {
         {{kOff, 4, "0xff"}, "Now: AutoRun is off on all drives.", "off"},
-        {{kDefault, 0, ""}, "Now: Windows default.", "default"},
+        {{kDefault}, "Now: Windows default.", "default"},
         {{kOther, 4, "0x91"}, "Now: another setting (0x91).", "other REG_DWORD 0x91"},
-        {{kOther, 4, "ff 00"}, unreadable, "other REG_DWORD ff 00"},
-        {{kOther, 1, "255"}, unreadable, "other REG_SZ 255"},
-        {{kOther, 3, "01 02"}, unreadable, "other REG_BINARY 01 02"},
-        {{kOther, 11, "ff 00"}, unreadable, "other REG_QWORD ff 00"},
-        {{kOther, 0, ""}, unreadable, "other REG_NONE"},
-        {{kOther, 0, "(error 5)"}, unreadable, "other REG_NONE (error 5)"},
-        {{kOther, 42, "01"}, unreadable, "other type 42 01"},
+        {{kOther, 4, "ff 00"}, "Now: another setting (REG_DWORD ff 00).", "other REG_DWORD ff 00"},
+        {{kOther, 1, "\"255\""}, "Now: another setting (REG_SZ \"255\").", "other REG_SZ \"255\""},
+        {{kOther, 3, "01 02"},
+         "Now: another setting (REG_BINARY 01 02).",
+         "other REG_BINARY 01 02"},
+        {{kOther, 11, "ff 00"}, "Now: another setting (REG_QWORD ff 00).", "other REG_QWORD ff 00"},
+        {{kOther, 0, ""}, "Now: another setting (REG_NONE).", "other REG_NONE"},
+        {{kOther, 42, "01"}, "Now: another setting (type 42 01).", "other type 42 01"},
+        {{kUnreadable, 0, "", 5}, "Now: an unreadable setting.", "unreadable: access denied (5)"},
+        {{kUnreadable, 0, "", 4242}, "Now: an unreadable setting.", "unreadable: error (4242)"},
     };
     for (const auto& [setting, window, status] : cases) {
         EXPECT_EQ(window, policy::WindowText(setting)) << status;

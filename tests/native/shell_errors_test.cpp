@@ -13,8 +13,10 @@ using frmAbout::ShellResultCode;
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();
 
+// The shell succeeds only above 32: 32 itself is "DLL not found".
 TEST(ShellFailureText, ThirtyTwoIsTheLastFailureAndUnnamedCodesAreUnknown) {
-    EXPECT_NE("Unknown error", ShellFailureText(32));
+    EXPECT_EQ("No association for file extension", ShellFailureText(31));
+    EXPECT_EQ("DLL not found", ShellFailureText(32));
     EXPECT_FALSE(ShellFailureText(33));
     for (std::int32_t code : {kMin32, -1, 0, 4, 25}) {
         EXPECT_EQ("Unknown error", ShellFailureText(code)) << code;

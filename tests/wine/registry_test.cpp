@@ -13,7 +13,8 @@
 #include "native/mock_registry.h"
 #include "support/policy_dacl.h"
 #include "policy/autorun_switch.h"
-#include "policy/refusal_watch.h"
+#include "policy/change_watch.h"
+#include "policy/command_line.h"
 #include "policy/setting.h"
 #include "portable/runtime_error.h"
 #include "win32/win32_registry.h"
@@ -33,7 +34,7 @@ struct Raw {
 };
 const Raw kDword255{REG_DWORD, {0xFF, 0, 0, 0}};
 const std::string kPolicy = policy::kPolicyKeyPath;
-const std::string kName = policy::kPolicyValueName;
+const std::string kName = policy::kNoDriveTypeAutoRun.name;
 const std::string kSandbox = "Software\\Tessaro Tests";
 constexpr std::int32_t kHkcu = portable::kHKeyCurrentUser;
 constexpr std::int32_t kHklm = portable::kHKeyLocalMachine;
@@ -81,7 +82,7 @@ void Prepare(const Start& start) {
 class WineRegistry : public testing::Test {
   protected:
     win32::Win32Registry real;
-    policy::RefusalWatch watch{real};
+    policy::ChangeWatch watch{real};
     policy::RegistryRoutines routines{watch};
 
     void TearDown() override {
@@ -120,46 +121,50 @@ TEST_F(WineRegistry, RoutinesTestCreateAndDeleteKeysAndValues) {
     Write(HKEY_CURRENT_USER, kSandbox, "gone", kDword255);
     Write(HKEY_CURRENT_USER, kSandbox, "kept", kDword255);
     routines.regDelete_Sub_Key(kHkcu, kSandbox, "gone");
-    EXPECT_TRUE(routines.regValue_Is_Gone(kHkcu, kSandbox, "gone"));
-    EXPECT_FALSE(routines.regValue_Is_Gone(kHkcu, kSandbox, "kept"));
-    EXPECT_TRUE(routines.regValue_Is_Gone(kHkcu, kSandbox + "\\no", "kept"));
+    routines.regDelete_Sub_Key(kHkcu, kSandbox, "gone");  // already gone: no failure
+    routines.regDelete_Sub_Key(kHkcu, kSandbox + "\\no", "kept");
+    EXPECT_EQ(std::nullopt, Read(HKEY_CURRENT_USER, kSandbox, "gone"));
+    EXPECT_EQ(kDword255, Read(HKEY_CURRENT_USER, kSandbox, "kept"));
 
     EXPECT_TRUE(routines.regDelete_A_Key(kHkcu, kSandbox + "\\a", "b"));
     EXPECT_FALSE(routines.regDelete_A_Key(kHkcu, kSandbox + "\\a", "b"));
-    EXPECT_FALSE(watch.Refused());
+    EXPECT_EQ(ERROR_SUCCESS, watch.Failure());
     // A key with subkeys of its own is not deleted: Windows refuses it.
     routines.regCreate_A_Key(kHkcu, kSandbox + "\\a\\b");
     EXPECT_FALSE(routines.regDelete_A_Key(kHkcu, kSandbox, "a"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSandbox + "\\a\\b"));
-    EXPECT_TRUE(watch.Refused());
+    EXPECT_EQ(ERROR_ACCESS_DENIED, watch.Failure());
 }
 
+// Refusals come from real DACLs: read-only, nothing at all, and write-only (a change that goes
+// through and cannot be read back is not refused, nor confirmed).
 TEST_F(WineRegistry, RefusedWritesAndDeletionsAreNotReportedUnlessThePolicyHolds) {
+    using enum policy::Verdict;
     const struct {
         Start start;
+        const wchar_t* dacl;
         Choice choice;
-        bool confirmed;
+        policy::Verdict verdict;
+        std::optional<Raw> after;
     } cases[] = {
-        {kNoValue, Choice::kDisable, false},
-        {Holding(REG_DWORD, {0x91, 0, 0, 0}), Choice::kDisable, false},
-        {kText255, Choice::kDisable, false},
-        {kOffStart, Choice::kDisable, true},
-        {kOffStart, Choice::kRestore, false},
-        {kNoValue, Choice::kRestore, true},
+        {kNoValue, L"D:(A;;KR;;;WD)", Choice::kDisable, kRefused, {}},
+        {Holding(REG_DWORD, {0x91, 0, 0, 0}), L"D:(A;;KR;;;WD)", Choice::kDisable, kRefused,
+         Raw{REG_DWORD, {0x91, 0, 0, 0}}},
+        {kText255, L"D:(A;;KR;;;WD)", Choice::kDisable, kRefused, kText255.value},
+        {kOffStart, L"D:(A;;KR;;;WD)", Choice::kDisable, kConfirmed, kDword255},
+        {kOffStart, L"D:(A;;KR;;;WD)", Choice::kRestore, kRefused, kDword255},
+        {kNoValue, L"D:(A;;KR;;;WD)", Choice::kRestore, kConfirmed, {}},
+        {kOffStart, L"D:", Choice::kRestore, kRefused, kDword255},
+        {kNoValue, L"D:(A;;KW;;;WD)", Choice::kDisable, kNotConfirmed, kDword255},
     };
     for (const auto& c : cases) {
         Prepare(c.start);
-        SetPolicyDacl(L"D:(A;;KR;;;WD)");
-        EXPECT_EQ(c.confirmed,
-                  policy::RunAutorunSwitch(routines, c.choice, {[](const std::string&) {}, [] {}}));
-        EXPECT_EQ(c.start.value, Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
+        SetPolicyDacl(c.dacl);
+        const auto outcome = policy::RunAutorunSwitch(routines, watch, c.choice);
+        SetPolicyDacl(L"D:(A;;KA;;;WD)");
+        EXPECT_EQ(c.verdict, outcome.verdict) << policy::StatusLine(outcome.now);
+        EXPECT_EQ(c.after, Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
     }
-    EXPECT_TRUE(watch.Refused());
-    // Nor when the key cannot even be read: the value may still be there.
-    Prepare(kOffStart);
-    SetPolicyDacl(L"D:");
-    EXPECT_FALSE(
-        policy::RunAutorunSwitch(routines, Choice::kRestore, {[](const std::string&) {}, [] {}}));
 }
 
 // What the routines read (numbers from REG_DWORD, text up to the first NUL from REG_SZ, nothing
@@ -182,13 +187,13 @@ TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
         {REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}, none, kOther, "ff 00 00 00 00 00 00 00"},
         {REG_BINARY, {1, 2}, none, kOther, "01 02"},
         {REG_NONE, {}, none, kOther, ""},
-        {REG_EXPAND_SZ, {'%', 'x', '%', 0}, none, kOther, "%x%"},
-        {REG_SZ, {'2', '5', '5', 0}, std::string("255"), kOther, "255"},
-        {REG_SZ, {'a', '\t', 0xE9, 0, 'b', 0}, std::string("a\t\xE9"), kOther, "a??"},
-        {REG_SZ, {'a', 'b', 'c'}, std::string("abc"), kOther, "abc"},
-        {REG_SZ, {}, none, kOther, ""},
-        {REG_SZ, Bytes(cut.begin(), cut.end()), cut, kOther, cut},
-        {REG_SZ, Bytes(100000, 'x'), std::string(100000, 'x'), kOther, cut + "..."},
+        {REG_EXPAND_SZ, {'%', 'x', '%', 0}, none, kOther, "\"%x%\""},
+        {REG_SZ, {'2', '5', '5', 0}, std::string("255"), kOther, "\"255\""},
+        {REG_SZ, {'a', '\t', 0xE9, 0, 'b', 0}, std::string("a\t\xE9"), kOther, "\"a??\""},
+        {REG_SZ, {'a', 'b', 'c'}, std::string("abc"), kOther, "\"abc\""},
+        {REG_SZ, {}, none, kOther, "\"\""},
+        {REG_SZ, Bytes(cut.begin(), cut.end()), cut, kOther, '"' + cut + '"'},
+        {REG_SZ, Bytes(100000, 'x'), std::string(100000, 'x'), kOther, '"' + cut + "...\""},
     };
     for (const auto& c : cases) {
         Prepare(Holding(c.type, c.data));
@@ -204,10 +209,10 @@ TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
         EXPECT_EQ(kDefault, policy::ReadSetting(real).kind);
     }
     EXPECT_EQ(ERROR_INVALID_HANDLE, routines.lngRegResult);  // handle 0 was closed
-    // A key that opens but cannot be read is not the default.
+    // A key that opens but cannot be read is neither the default nor another setting.
     Prepare(kOffStart);
     SetPolicyDacl(L"D:");
-    EXPECT_EQ("(error 5)", policy::ReadSetting(real).data);
+    EXPECT_EQ("unreadable: access denied (5)", policy::StatusLine(policy::ReadSetting(real)));
 }
 
 // Wine's registry behind a mock: every call goes through, except those `fails` picks, which
@@ -264,9 +269,9 @@ class FaultyRegistry {
 
 // Every way a call can fail here: each call in turn, then every call of one kind (a refusal
 // that persists), each with the codes a real registry gives. After each run no key may be left
-// open, and a refusal must have been noticed.
+// open.
 void ForEachFault(const Start& start,
-                  const std::function<void(policy::RegistryRoutines&, portable::RegistryApi&,
+                  const std::function<void(policy::RegistryRoutines&, policy::ChangeWatch&,
                                            const FaultyRegistry&)>& run) {
     const auto once = [&](const std::string& how, std::int32_t code,
                           std::function<bool(const std::string&)> fails) {
@@ -275,11 +280,10 @@ void ForEachFault(const Start& start,
         FaultyRegistry f;
         f.code = code;
         f.fails = std::move(fails);
-        policy::RefusalWatch watch{f.api};
+        policy::ChangeWatch watch{f.api};
         policy::RegistryRoutines routines{watch};
         run(routines, watch, f);
         EXPECT_TRUE(f.open.empty()) << "a key was left open";
-        EXPECT_EQ(code == ERROR_ACCESS_DENIED && !f.failed.empty(), watch.Refused());
         return !f.failed.empty();  // past the last call, none fails
     };
     for (std::int32_t code : {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE}) {
@@ -308,22 +312,21 @@ TEST_F(WineRegistry, TheSwitchReportsWhatItDidAndNothingElseWhateverFails) {
                             Holding(REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}),
                             Holding(REG_SZ, Bytes(100000, 'x')),
                             Holding(REG_NONE, {})};
-    using Closing = std::vector<std::string>;
     for (const Start& start : starts) {
         for (Choice choice : {Choice::kDisable, Choice::kRestore}) {
-            ForEachFault(start, [&](auto& routines, auto&, const FaultyRegistry& f) {
-                Closing closing;
-                const bool confirmed =
-                    policy::RunAutorunSwitch(routines, choice,
-                                             {[&](const std::string& t) { closing.push_back(t); },
-                                              [&] { closing.push_back("end"); }});
+            ForEachFault(start, [&](auto& routines, auto& watch, const FaultyRegistry& f) {
+                const auto outcome = policy::RunAutorunSwitch(routines, watch, choice);
                 // Without a failure it must succeed; with one, only if the registry holds it.
+                const bool confirmed = outcome.verdict == policy::Verdict::kConfirmed;
                 EXPECT_TRUE(confirmed || !f.failed.empty());
-                EXPECT_EQ((confirmed ? Closing{policy::kUpdateSuccessful, "end"} : Closing{}),
-                          closing);
                 if (confirmed) {
                     EXPECT_EQ(choice == Choice::kDisable ? std::optional(kDword255) : std::nullopt,
                               Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
+                }
+                // Refused only when a change itself was: a refused read or close is not.
+                if (outcome.verdict == policy::Verdict::kRefused) {
+                    EXPECT_EQ(ERROR_ACCESS_DENIED, f.code);
+                    EXPECT_TRUE(f.failed != "Query" && f.failed != "Close") << f.failed;
                 }
                 if (choice == Choice::kRestore) {
                     EXPECT_EQ(start.key, KeyExists(HKEY_LOCAL_MACHINE, kPolicy));
@@ -349,7 +352,7 @@ TEST_F(WineRegistry, AFailedReadIsTheEmptyTextAndOnlyNotFoundIsTheDefault) {
     ForEachFault(kOffStart, [&](auto&, auto& api, const FaultyRegistry& f) {
         EXPECT_EQ(intact(f)                        ? kOff
                   : f.code == ERROR_FILE_NOT_FOUND ? kDefault
-                                                   : kOther,
+                                                   : kUnreadable,
                   policy::ReadSetting(api).kind);
     });
 }
