@@ -4,9 +4,8 @@
 #include "frmAbout/frmAbout.h"
 #include "frmGraphics/frmGraphics.h"
 #include "policy/command_line.h"
-#include "portable/command_words.h"
+#include "switches.h"
 #include "win32/app.h"
-#include "win32/console_output.h"
 #include "win32/elevation.h"
 #include "win32/win32_registry.h"
 
@@ -43,20 +42,9 @@ void ShowInfo() {
 // With a switch the program does that one thing and says so in one line; without one it starts
 // with its main window and ends when its last window is gone.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // A DLL planted beside the program must never be loaded, so later loads search the system
-    // folder only. Looked up rather than imported: an unpatched Windows 7 lacks it.
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
-        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    // The whole command line, cut by Windows' rules: the words after the program's name.
-    auto words = portable::SplitCommandLine(GetCommandLineW());
-    words.erase(words.begin());
-    if (const auto command = policy::ParseCommandLine(words); command != policy::Command::kWindow) {
-        const auto result = policy::RunCommand(command, g_registry);
-        win32::WriteOutput(result.output);
-        return result.exitCode;
+    if (const auto command = policy::ParseCommandLine(tessaro::StartUp());
+        command != policy::Command::kWindow) {
+        return tessaro::RunSwitch(command);
     }
     const win32::ComApartment com;
     g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo, win32::IsElevated());

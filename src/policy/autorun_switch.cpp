@@ -22,13 +22,10 @@ ChangeOutcome ApplyChoice(RegistryRoutines& routines, ChangeWatch& watch, const 
     }
     // Only the read-back tells whether the change holds; a refused write is noticed here too.
     ChangeOutcome outcome{Verdict::kConfirmed, ReadSetting(watch.Inner(), value), watch.Failure()};
-    if (Confirms(choice, outcome.now)) return outcome;
-    if (watch.Made()) {
-        outcome.verdict = Verdict::kNotConfirmed;
-    } else if (outcome.failure == portable::kErrorAccessDenied) {
-        outcome.verdict = Verdict::kRefused;
-    } else {
-        outcome.verdict = outcome.failure == 0 ? Verdict::kNotConfirmed : Verdict::kFailed;
+    if (!Confirms(choice, outcome.now)) {
+        outcome.verdict = outcome.failure == portable::kErrorSuccess        ? Verdict::kNotConfirmed
+                          : outcome.failure == portable::kErrorAccessDenied ? Verdict::kRefused
+                                                                            : Verdict::kFailed;
     }
     return outcome;
 }

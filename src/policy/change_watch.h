@@ -1,7 +1,7 @@
-// Passes every registry call through unchanged and remembers how the change calls were answered,
-// so that a caller whose change could not be confirmed can tell a change that went through but
-// reads back otherwise from one Windows refused (the user needs administrator rights) and from
-// any other failure. Reads are not watched: a refused read is no refused change.
+// Passes every registry call through unchanged and remembers the first change call that failed,
+// so that a caller whose change could not be confirmed can tell one Windows refused (the user
+// needs administrator rights) from any other failure, and both from a change that went through
+// but reads back otherwise. Reads are not watched: a refused read is no refused change.
 #pragma once
 
 #include "portable/registry_api.h"
@@ -16,12 +16,7 @@ class ChangeWatch final : public portable::RegistryApi {
     // none did. A key or value that is not there is no failure: it is what restoring wants, and
     // the keys a write needs are created after it.
     std::int32_t Failure() const { return failure_; }
-    // True once a value was written, or deleted (or found gone): the change itself went through.
-    bool Made() const { return made_; }
-    void Reset() {
-        failure_ = portable::kErrorSuccess;
-        made_ = false;
-    }
+    void Reset() { failure_ = portable::kErrorSuccess; }
     // The registry itself, for reading back what a change left without watching the reads.
     portable::RegistryApi& Inner() { return inner_; }
 
@@ -39,10 +34,10 @@ class ChangeWatch final : public portable::RegistryApi {
     }
     std::int32_t SetValue(portable::RegHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override {
-        return NoteMade(Note(inner_.SetValue(key, name, type, data, size)));
+        return Note(inner_.SetValue(key, name, type, data, size));
     }
     std::int32_t DeleteValue(portable::RegHandle key, const std::string& name) override {
-        return NoteMade(NoteUnlessNotFound(inner_.DeleteValue(key, name)));
+        return NoteUnlessNotFound(inner_.DeleteValue(key, name));
     }
     std::int32_t DeleteKey(portable::RegHandle key, const std::string& subkey) override {
         return NoteUnlessNotFound(inner_.DeleteKey(key, subkey));
@@ -58,14 +53,9 @@ class ChangeWatch final : public portable::RegistryApi {
     std::int32_t NoteUnlessNotFound(std::int32_t code) {
         return code == portable::kErrorFileNotFound ? code : Note(code);
     }
-    std::int32_t NoteMade(std::int32_t code) {
-        if (code == portable::kErrorSuccess || code == portable::kErrorFileNotFound) made_ = true;
-        return code;
-    }
 
     portable::RegistryApi& inner_;  // borrowed
     std::int32_t failure_ = portable::kErrorSuccess;
-    bool made_ = false;
 };
 
 }  // namespace policy

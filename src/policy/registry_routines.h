@@ -14,7 +14,6 @@ namespace policy {
 class RegistryRoutines {
   public:
     explicit RegistryRoutines(portable::RegistryApi& api) : api_(api) {}
-    virtual ~RegistryRoutines() = default;
 
     // Deletes the value strRegSubKey (a value name, despite the word) when the key opens.
     void regDelete_Sub_Key(std::int32_t lngRootKey, std::string strRegKeyPath,

@@ -1,6 +1,9 @@
 // The command line, and the window raising only the change: what an administrator's script and a
 // user without administrator rights see.
 #include "driver.h"
+
+#include <tlhelp32.h>
+
 #include "support/policy_dacl.h"
 
 namespace e2e {
@@ -22,8 +25,10 @@ win32::ScopedHandle LimitedToken() {
 
 class CommandLine : public Session {
   protected:
-    // Runs tessaro.exe with the arguments and gives its exit code and what it printed.
-    std::pair<DWORD, std::string> Run(const std::wstring& arguments) {
+    // Runs a program of the folder with the arguments, quoted as the caller quotes them, and
+    // gives its exit code and what it printed to the pipe it got as its output.
+    std::pair<DWORD, std::string> Run(const std::wstring& arguments,
+                                      const wchar_t* program = L"tessaro.exe") {
         if (dir.empty()) Copy();
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         win32::ScopedHandle read, write;
@@ -32,7 +37,7 @@ class CommandLine : public Session {
         STARTUPINFOW startup{sizeof startup};
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = startup.hStdError = write.Get();
-        std::wstring command = L"\"" + (dir / L"tessaro.exe").wstring() + L"\" " + arguments;
+        std::wstring command = L"\"" + (dir / program).wstring() + L"\" " + arguments;
         PROCESS_INFORMATION info{};
         Require(CreateProcessW(nullptr, command.data(), 0, 0, TRUE, 0, 0, 0, &startup, &info),
                 "cannot start it");
@@ -53,32 +58,43 @@ class CommandLine : public Session {
     }
 };
 
-TEST_F(CommandLine, EachSwitchDoesItsOneThingAndSaysSoInALineAndAnExitCode) {
+// Every line and code is pinned where it is decided; here only what a real process adds: the
+// command line as Windows hands it over, quotes included, the exit code and the redirected output
+// of both programs, and the registry they leave.
+TEST_F(CommandLine, BothProgramsTakeQuotedSwitchesAndReturnTheirCodeAndLines) {
     HKEY key = nullptr;  // the key, whether earlier tests made it or not: only the value counts
     RegCreateKeyW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), &key);
     RegCloseKey(key);
     const Registry before = Snapshot();
-    EXPECT_EQ(Line(1, "default"), Run(L"/status"));
-    EXPECT_EQ(Line(0, "off"), Run(L"/disable"));
-    EXPECT_EQ(Line(0, "off"), Run(L"-DISABLE"));  // already off: still done
+    EXPECT_EQ(Line(1, "default"), Run(L"\"/status\""));
+    EXPECT_EQ(Line(0, "off"), Run(L"\"/disable\""));
     EXPECT_EQ(std::vector<std::wstring>{kPolicy}, Changed(before, Snapshot()));
     EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::vector<BYTE>{255, 0, 0, 0}),
               Snapshot()[kPolicy]);
-    EXPECT_EQ(Line(0, "off"), Run(L"/Status"));
-    EXPECT_EQ(Line(0, "default"), Run(L"/restore"));
-    EXPECT_EQ(Line(0, "default"), Run(L"/restore"));
+    EXPECT_EQ(Line(0, "default"), Run(L"-RESTORE"));
     EXPECT_EQ(std::vector<std::wstring>{}, Changed(before, Snapshot()));
-    SetPolicy(0x91);
-    EXPECT_EQ(Line(2, "other REG_DWORD 0x91"), Run(L"/status"));
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
-    for (const wchar_t* wrong : {L"/disable /restore", L"/enable", L"status", L"/status x"}) {
-        const auto [code, text] = Run(wrong);
-        EXPECT_EQ(87u, code) << wrong;
-        EXPECT_TRUE(text.starts_with("Usage: tessaro.exe")) << text;
-    }
-    EXPECT_EQ(0u, Run(L"/?").first);
+    const auto [code, text] = Run(L"/status \"\"");
+    EXPECT_EQ(87u, code);
+    EXPECT_TRUE(text.starts_with("Usage: tessaro")) << text;
+
+    EXPECT_EQ(1u, Run(L"/audit", L"tessaro.com").first);
+    const auto [hardened, lines] = Run(L"\"/harden\"", L"tessaro.com");
+    EXPECT_EQ(0u, hardened) << lines;
+    EXPECT_TRUE(lines.ends_with("\r\nAutoPlay: 3 of 3 controls in place\r\n")) << lines;
+    EXPECT_EQ(0u, Run(L"/audit", L"tessaro.com").first);
+    EXPECT_EQ(Line(0, "off"), Run(L"/status", L"tessaro.com"));
+    EXPECT_EQ(0u, Run(L"/unharden").first);
+    // Only a key /harden had to create may remain; every value is as it was.
+    for (const auto& name : Changed(before, Snapshot())) EXPECT_TRUE(name.ends_with(L"|")) << name;
     EXPECT_EQ(nullptr, Find(
                            0, [](HWND w) { return Text(w) == L"Tessaro"; }, 0));
+
+    // Without a switch the console program starts the window program and returns at once.
+    EXPECT_EQ(std::make_pair(DWORD{0}, std::string()), Run(L"", L"tessaro.com"));
+    const HWND window = Find(0, [](HWND w) { return Text(w) == L"Tessaro"; });
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Gone(window));
 }
 
 TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
@@ -90,7 +106,7 @@ TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
     const auto [code, text] = Run(L"/disable");
     EXPECT_EQ(5u, code);
     EXPECT_EQ("refused: access denied; run tessaro.exe /disable as administrator\r\n", text);
-    EXPECT_EQ(Line(2, "other REG_SZ 255"), Run(L"/status"));
+    EXPECT_EQ(Line(2, "other REG_SZ \"255\""), Run(L"/status"));
     EXPECT_EQ(5u, Run(L"/restore").first);
     EXPECT_EQ(REG_SZ, Snapshot()[kPolicy].first);
 
@@ -105,13 +121,40 @@ TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
     Click(Ok());
     EXPECT_EQ(nullptr, Find(pid, IsBox, 2000));
     EXPECT_TRUE(WaitUntil([&] { return Child(main, L"Now: another setting (0x91)."); }));
-    EXPECT_TRUE(IsWindowEnabled(Ok()) && Answers(main));
+    EXPECT_TRUE(IsWindowEnabled(main) && IsWindowEnabled(Ok()) && Answers(main));
     EXPECT_EQ(STILL_ACTIVE, ExitCode(0));
     SetPolicyDacl(L"D:(A;;KA;;;WD)");
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
 }
 
-TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWrite) {
+// The processes that `parent` started.
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> children;
+    const win32::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{sizeof entry};
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+    }
+    return children;
+}
+
+// Holds a process still, as a slow consent prompt holds the elevated copy; resume lets it go.
+int Hold(DWORD pid, bool resume = false) {
+    int held = 0;
+    const win32::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{sizeof entry};
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+         more = Thread32Next(snapshot.Get(), &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        const win32::ScopedHandle thread(
+            OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        held += (resume ? ResumeThread(thread.Get()) : SuspendThread(thread.Get())) != DWORD(-1);
+    }
+    return held;
+}
+
+TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWriteAndWaitsModally) {
     SetPolicy(0x91);
     Start();  // elevated, as Wine starts every program: OK writes by itself
     EXPECT_NE(nullptr, Child(main, L"Now: another setting (0x91)."));
@@ -123,6 +166,23 @@ TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWrite) {
     const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
     ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
     Click(Ok());
+    DWORD copy = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto children = ChildProcesses(pid);
+        return !children.empty() && Hold(copy = children[0]) > 0;
+    }));
+    // While the copy runs the whole window is out of reach: OK pressed again by any means, or
+    // the window closed, starts nothing and ends nothing.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }));
+    for (int i = 0; i < 5; ++i) {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Ok()), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Ok()));
+    }
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(
+        WaitUntil([&] { return ChildProcesses(pid).size() > 1 || !IsWindow(main); }, 1000));
+    Hold(copy, true);
+
     const HWND box = Find(pid, IsBox);
     EXPECT_EQ(
         L"Tessaro|Update successful. Changes will take effect after the next computer "
@@ -131,7 +191,7 @@ TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWrite) {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION jobInfo{};
     QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &jobInfo,
                               sizeof jobInfo, nullptr);
-    EXPECT_EQ(2u, jobInfo.TotalProcesses) << "the write was not made by an elevated copy";
+    EXPECT_EQ(2u, jobInfo.TotalProcesses) << "not one elevated copy";
     EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::vector<BYTE>{255, 0, 0, 0}),
               Snapshot()[kPolicy]);
     XAt(box, "key Return");

@@ -1,0 +1,19 @@
+// What both programs, tessaro.exe and tessaro.com, do with their command line: one policy layer
+// and one command line for the two, so their switches, lines and exit codes cannot drift apart.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "policy/command_line.h"
+
+namespace tessaro {
+
+// Keeps later DLL loads to the system folder, then gives the words after the program's name,
+// cut by Windows' rules.
+std::vector<std::wstring> StartUp();
+
+// Runs a switch (not kWindow): its lines go to standard output, its exit code comes back.
+int RunSwitch(policy::Command command);
+
+}  // namespace tessaro
