@@ -5,20 +5,38 @@
 
 namespace {
 
+constexpr UINT kPoke = WM_APP + 7;
+
+// A button that runs onPoke inside a message of its own, and tells when its object goes.
+class PokedButton : public win32::Button {
+  public:
+    PokedButton() : win32::Button(L"&Go", win32::TwipRect{1440, 720, 1440, 360}) {}
+    ~PokedButton() override { *gone = true; }
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
+        if (msg != kPoke) return std::nullopt;
+        onPoke();
+        return 0;
+    }
+
+    std::function<void()> onPoke;
+    bool unwatched = false;
+    bool* gone = &unwatched;
+};
+
 class TestForm : public win32::Form {
   public:
     explicit TestForm(bool* gone) : win32::Form(Design()), gone_(gone) {}
     ~TestForm() override { *gone_ = true; }
 
-    win32::Button* button = nullptr;
+    PokedButton* button = nullptr;
     std::function<void()> onPoke;  // runs inside a message of the window
+    bool handlesNcDestroy = false;
 
   protected:
-    void CreateControls() override {
-        button = &Add<win32::Button>(L"&Go", win32::TwipRect{1440, 720, 1440, 360});
-    }
+    void CreateControls() override { button = &Add<PokedButton>(); }
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
-        if (msg != WM_APP + 7) return std::nullopt;
+        if (msg == WM_NCDESTROY && handlesNcDestroy) return 0;
+        if (msg != kPoke) return std::nullopt;
         onPoke();
         return 0;
     }
@@ -81,7 +99,7 @@ TEST(Form, AnObjectReleasedInsideItsOwnMessageGoesOnlyWhenThatMessageHasReturned
         EXPECT_FALSE(gone);
         EXPECT_EQ(nullptr, raw->hWnd());
     };
-    SendMessageW(hwnd, WM_APP + 7, 0, 0);
+    SendMessageW(hwnd, kPoke, 0, 0);
     EXPECT_TRUE(gone);
     EXPECT_FALSE(IsWindow(hwnd));
 
@@ -92,6 +110,35 @@ TEST(Form, AnObjectReleasedInsideItsOwnMessageGoesOnlyWhenThatMessageHasReturned
     idle.reset();  // nothing of it running: window and object go at once
     EXPECT_TRUE(idleGone);
     EXPECT_FALSE(IsWindow(idleWindow));
+}
+
+TEST(Form, AWindowThatHandlesNcDestroyItselfStillLetsGoOfItAndEndsTheProgram) {
+    bool gone = false;
+    auto form = win32::MakeForm<TestForm>(&gone);
+    form->handlesNcDestroy = true;
+    ASSERT_TRUE(form->Load());
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    form->Unload();
+    EXPECT_EQ(nullptr, form->hWnd());
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "no end after the last";
+}
+
+TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessageHasReturned) {
+    bool gone = false, buttonGone = false;
+    auto form = win32::MakeForm<TestForm>(&gone);
+    ASSERT_TRUE(form->Load());
+    form->button->gone = &buttonGone;
+    form->button->onPoke = [&] {
+        form->Unload();
+        EXPECT_FALSE(buttonGone) << "the control went under its own message";
+        EXPECT_FALSE(form->Load()) << "rebuilt while the old control runs";
+    };
+    SendMessageW(form->button->hWnd(), kPoke, 0, 0);
+    EXPECT_TRUE(buttonGone);
+    EXPECT_TRUE(form->Load());
 }
 
 }  // namespace
