@@ -1,6 +1,6 @@
 #include "frmGraphics/presets.h"
 
-namespace frmGraphics {
+namespace effect {
 
 namespace {
 
@@ -116,4 +116,4 @@ void ApplyPreset(std::int16_t ef, EffectParameters& p) {
     }
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

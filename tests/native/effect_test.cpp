@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace frmGraphics;
+using namespace effect;
 using portable::ErrorNumber;
 using testing_support::ErrorOf;
 
