@@ -76,7 +76,6 @@ void frmAbout::CreateControls() {
     frame.border = true;
     frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
     Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, frame);
-    Label7->SetBackColor(GetSysColor(COLOR_WINDOW));
     Image2 = &Add<win32::Picture>(about::LoadGifResource(IDR_IMAGE2_GIF),
                                   TwipRect{60, 120, 510, 510}, true);
     Image1 = &Add<win32::Picture>(about::LoadBitmapResource(IDB_IMAGE1),
