@@ -22,7 +22,6 @@ class frmGraphics : public win32::Form {
     // before the window unloads itself.
     frmGraphics(std::int16_t ef, std::function<void()> onEnd);
 
-    const effect::EffectParameters& Parameters() const { return parameters_; }
     // Passes of the effect loop so far, for the benchmark.
     std::uint64_t Iterations() const { return iterations_; }
 
