@@ -323,6 +323,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK Form::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR control, DWORD_PTR form) {
+    // comctl32 wants a subclass removed before its window is gone.
     if (msg == WM_NCDESTROY) CommonSubclassing().remove(hwnd, &Form::ControlProc, control);
     // A control's own message counts as its window's: the window may be unloaded from it.
     InUse inUse(*reinterpret_cast<Form*>(form));
