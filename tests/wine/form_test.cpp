@@ -82,48 +82,30 @@ TEST(Form, DpiChangeLaysOutAgainAndSwapsFontsOnlyOnceTheControlsHaveTheNewOnes) 
     ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(newFont, sizeof font, &font));
     EXPECT_EQ(-MulDiv(825, 192, 7200), font.lfHeight);
     EXPECT_EQ(0, GetObjectW(oldFont, sizeof font, &font)) << "the old font was not deleted";
-    form.reset();
-    EXPECT_TRUE(gone);
+    const HWND hwnd = form->hWnd();
+    form.reset();  // nothing of it running: window and object go at once
+    EXPECT_TRUE(gone && !IsWindow(hwnd));
 }
 
-TEST(Form, AnObjectReleasedInsideItsOwnMessageGoesOnlyWhenThatMessageHasReturned) {
+TEST(Form, AWindowReleasedInsideItsOwnMessageGoesWhenItReturnsEvenIfItHandlesNcDestroyItself) {
     bool gone = false;
     auto form = win32::MakeForm<TestForm>(&gone);
     ASSERT_TRUE(form->Load());
     TestForm* raw = form.get();
+    raw->handlesNcDestroy = true;
     const HWND hwnd = raw->hWnd();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     raw->onPoke = [&] {
-        form.reset();  // the reference goes, as when the effect window ends
-        EXPECT_FALSE(gone);
+        form.reset();   // the reference goes, as when the effect window ends
         raw->Unload();  // nested messages for the same window, WM_NCDESTROY among them
         EXPECT_FALSE(gone);
         EXPECT_EQ(nullptr, raw->hWnd());
     };
     SendMessageW(hwnd, kPoke, 0, 0);
-    EXPECT_TRUE(gone);
-    EXPECT_FALSE(IsWindow(hwnd));
-
-    bool idleGone = false;
-    auto idle = win32::MakeForm<TestForm>(&idleGone);
-    ASSERT_TRUE(idle->Load());
-    const HWND idleWindow = idle->hWnd();
-    idle.reset();  // nothing of it running: window and object go at once
-    EXPECT_TRUE(idleGone);
-    EXPECT_FALSE(IsWindow(idleWindow));
-}
-
-TEST(Form, AWindowThatHandlesNcDestroyItselfStillLetsGoOfItAndEndsTheProgram) {
-    bool gone = false;
-    auto form = win32::MakeForm<TestForm>(&gone);
-    form->handlesNcDestroy = true;
-    ASSERT_TRUE(form->Load());
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-    form->Unload();
-    EXPECT_EQ(nullptr, form->hWnd());
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        << "no end after the last";
+    EXPECT_TRUE(gone && !IsWindow(hwnd));
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the last one went";
 }
 
 TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessageHasReturned) {
