@@ -7,7 +7,7 @@
 
 #include "win32/system_library.h"
 
-namespace frmAbout {
+namespace about {
 
 namespace {
 
@@ -136,4 +136,4 @@ void PlaySoundFile(const std::wstring& path) {
     }
 }
 
-}  // namespace frmAbout
+}  // namespace about

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace frmAbout {
+namespace about {
 
 // A bitmap resource as a bitmap the caller owns; null if it cannot be loaded.
 HBITMAP LoadBitmapResource(int id);
@@ -24,4 +24,4 @@ std::wstring AnsiReadablePath(const std::wstring& path);
 // not even the system's default sound, and reports nothing.
 void PlaySoundFile(const std::wstring& path);
 
-}  // namespace frmAbout
+}  // namespace about

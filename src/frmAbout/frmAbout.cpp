@@ -40,9 +40,7 @@ win32::LabelStyle LinkLook() {
 
 std::wstring FromAppFolder(const wchar_t* name) { return win32::AppPath() + name; }
 
-void OpenLicence() {
-    ::frmAbout::ReportShellResult(::frmAbout::StartDoc(FromAppFolder(L"\\gpl.txt")));
-}
+void OpenLicence() { about::ReportShellResult(about::StartDoc(FromAppFolder(L"\\gpl.txt"))); }
 
 }  // namespace
 
@@ -78,10 +76,9 @@ void frmAbout::CreateControls() {
     frame.border = true;
     frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
     Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, frame);
-    Label7->SetBackColor(GetSysColor(COLOR_WINDOW));
-    Image2 = &Add<win32::Picture>(::frmAbout::LoadGifResource(IDR_IMAGE2_GIF),
+    Image2 = &Add<win32::Picture>(about::LoadGifResource(IDR_IMAGE2_GIF),
                                   TwipRect{60, 120, 510, 510}, true);
-    Image1 = &Add<win32::Picture>(::frmAbout::LoadBitmapResource(IDB_IMAGE1),
+    Image1 = &Add<win32::Picture>(about::LoadBitmapResource(IDB_IMAGE1),
                                   TwipRect{60, 1860, 750, 930}, true);
 
     Label1->onClick = [this] { Label1_Click(); };
@@ -96,7 +93,7 @@ void frmAbout::Form_Load() {
     Label7->SetBackColor(BackColor());
     // The clip is an optional data file: without it, or with one the control cannot play, the
     // window opens without the animation and says nothing.
-    if (Animation1->Open(::frmAbout::AnsiReadablePath(FromAppFolder(L"\\pellumo2.dll")))) {
+    if (Animation1->Open(about::AnsiReadablePath(FromAppFolder(L"\\pellumo2.dll")))) {
         Animation1->Play();
     }
 }
@@ -107,7 +104,7 @@ void frmAbout::Form_KeyUp(std::int16_t KeyCode, std::int16_t /*Shift*/) {
     if (KeyCode == kEscape) OpenLicence();
 }
 
-void frmAbout::Label1_Click() { ::frmAbout::PlaySoundFile(FromAppFolder(L"\\pellumo.dll")); }
+void frmAbout::Label1_Click() { about::PlaySoundFile(FromAppFolder(L"\\pellumo.dll")); }
 
 void frmAbout::Label3_Click() { OpenLicence(); }
 
@@ -116,6 +113,6 @@ void frmAbout::Label4_Click() {
     Unload();
 }
 
-void frmAbout::Label8_Click() { ::frmAbout::ReportShellResult(::frmAbout::StartDoc(kHomePage)); }
+void frmAbout::Label8_Click() { about::ReportShellResult(about::StartDoc(kHomePage)); }
 
 }  // namespace tessaro

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace frmAbout {
+namespace about {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::optional<std::string> ShellFailureText(std::int32_t code) {
     return std::string(KnownFailure(code));
 }
 
-}  // namespace frmAbout
+}  // namespace about

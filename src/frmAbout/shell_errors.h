@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace frmAbout {
+namespace about {
 
 // The shell reports success with any value above 32. For 32 and below this gives the message to
 // show; codes with no message of their own, negative ones included, read "Unknown error".
@@ -17,4 +17,4 @@ std::optional<std::string> ShellFailureText(std::int32_t code);
 // code.
 std::int32_t ShellResultCode(std::intptr_t shellResult);
 
-}  // namespace frmAbout
+}  // namespace about

@@ -7,7 +7,7 @@
 #include "win32/app.h"
 #include "win32/system_library.h"
 
-namespace frmAbout {
+namespace about {
 
 std::int32_t StartDoc(const std::wstring& DocName) {
     // The desktop, not the About window, owns whatever the shell shows, so a viewer or a
@@ -30,4 +30,4 @@ void ReportShellResult(std::int32_t code) {
     win32::MsgBox(std::wstring(text->begin(), text->end()), MB_OK);
 }
 
-}  // namespace frmAbout
+}  // namespace about

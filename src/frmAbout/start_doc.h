@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace frmAbout {
+namespace about {
 
 // Opens DocName (a file, a folder or a URL) with whatever the shell associates with it and
 // returns the shell's code: above 32 the action started, 32 or less is a failure code. Shows
@@ -15,4 +15,4 @@ std::int32_t StartDoc(const std::wstring& DocName);
 // For a failure code, the message box with its fixed text (no icon); for success, nothing.
 void ReportShellResult(std::int32_t code);
 
-}  // namespace frmAbout
+}  // namespace about

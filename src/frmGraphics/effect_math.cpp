@@ -5,7 +5,7 @@
 #include "portable/numeric.h"
 #include "portable/runtime_error.h"
 
-namespace frmGraphics {
+namespace effect {
 
 namespace {
 
@@ -68,4 +68,4 @@ BlockMove NextBlockMove(const EffectParameters& p, std::int16_t screenW, std::in
     return move;
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -10,7 +10,7 @@
 #include "frmGraphics/presets.h"
 #include "frmGraphics/random.h"
 
-namespace frmGraphics {
+namespace effect {
 
 // The source corners keep this far from the right and bottom edges, whatever the block size.
 inline constexpr std::int16_t kSourceInset = 128;
@@ -36,4 +36,4 @@ struct BlockMove {
 BlockMove NextBlockMove(const EffectParameters& p, std::int16_t screenW, std::int16_t screenH,
                         RandomSource& random);
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -2,7 +2,7 @@
 
 #include "portable/runtime_error.h"
 
-namespace frmGraphics {
+namespace effect {
 
 std::optional<BlockMove> NextDrawableBlockMove(const EffectParameters& p, std::int16_t screenW,
                                                std::int16_t screenH, RandomSource& random) {
@@ -16,4 +16,4 @@ std::optional<BlockMove> NextDrawableBlockMove(const EffectParameters& p, std::i
     }
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -8,7 +8,7 @@
 #include "frmGraphics/presets.h"
 #include "frmGraphics/random.h"
 
-namespace frmGraphics {
+namespace effect {
 
 // Like NextBlockMove, except for a destination corner outside the 16-bit range: there it gives
 // nothing instead of an overflow error. Such a block cannot touch the window, which is at most
@@ -18,4 +18,4 @@ namespace frmGraphics {
 std::optional<BlockMove> NextDrawableBlockMove(const EffectParameters& p, std::int16_t screenW,
                                                std::int16_t screenH, RandomSource& random);
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -45,7 +45,7 @@ frmGraphics::frmGraphics(std::int16_t ef, std::function<void()> onEnd)
     : win32::Form(EffectDesign()), ef(ef), onEnd_(std::move(onEnd)) {}
 
 void frmGraphics::Form_Load() {
-    ::frmGraphics::ApplyPreset(ef, parameters_);
+    effect::ApplyPreset(ef, parameters_);
     effectStarted_ = false;
     autoRedraw_ = true;
     buttonDown_ = false;
@@ -66,10 +66,10 @@ void frmGraphics::Form_KeyPress(std::int16_t& /*KeyAscii*/) { blnRunning = 0; }
 void frmGraphics::doeffect() {
     const float twipsPerPixelX = win32::TwipsPerPixelX();
     const float screenWidth = win32::ScreenWidthTwips();
-    const std::int16_t intScreenWidth = ::frmGraphics::ScreenPixels(screenWidth, twipsPerPixelX);
+    const std::int16_t intScreenWidth = effect::ScreenPixels(screenWidth, twipsPerPixelX);
     const float twipsPerPixelY = win32::TwipsPerPixelY();
     const float screenHeight = win32::ScreenHeightTwips();
-    const std::int16_t intScreenHeight = ::frmGraphics::ScreenPixels(screenHeight, twipsPerPixelY);
+    const std::int16_t intScreenHeight = effect::ScreenPixels(screenHeight, twipsPerPixelY);
 
     Move(0, 0, Twips(screenWidth), Twips(screenHeight));
 
@@ -84,8 +84,8 @@ void frmGraphics::doeffect() {
     blnRunning = -1;
     // A window destroyed by other means than the loop's own end must not be drawn on further.
     while (blnRunning == -1 && IsLoaded()) {
-        const auto move = ::frmGraphics::NextDrawableBlockMove(parameters_, intScreenWidth,
-                                                               intScreenHeight, random_);
+        const auto move =
+            effect::NextDrawableBlockMove(parameters_, intScreenWidth, intScreenHeight, random_);
         const HDC destination = hDC();
         const HDC source = hDC();
         if (move) {

@@ -22,7 +22,6 @@ class frmGraphics : public win32::Form {
     // before the window unloads itself.
     frmGraphics(std::int16_t ef, std::function<void()> onEnd);
 
-    const ::frmGraphics::EffectParameters& Parameters() const { return parameters_; }
     // Passes of the effect loop so far, for the benchmark.
     std::uint64_t Iterations() const { return iterations_; }
 
@@ -46,9 +45,9 @@ class frmGraphics : public win32::Form {
     std::function<void()> onEnd_;
     HDC hdcScreen = nullptr;
     std::int16_t blnRunning = 0;
-    ::frmGraphics::EffectParameters parameters_;  // intRangeX, intRangeY, ... intBlockHeight
+    effect::EffectParameters parameters_;  // intRangeX, intRangeY, ... intBlockHeight
 
-    ::frmGraphics::RandomGenerator random_;
+    effect::RandomGenerator random_;
     bool effectStarted_ = false;  // once per showing, whatever activations follow
     bool autoRedraw_ = true;
     // A button press seen on this window, so that a release alone is no click.
@@ -56,7 +55,7 @@ class frmGraphics : public win32::Form {
     std::uint64_t iterations_ = 0;
 
     // AutoRedraw's picture: the window paints from it, with AutoRedraw on or off.
-    ::frmGraphics::PersistentPicture picture_;
+    effect::PersistentPicture picture_;
     // The window's own DC, held from the first use with AutoRedraw off until the window goes.
     std::optional<win32::WindowDc> windowDc_;
 };

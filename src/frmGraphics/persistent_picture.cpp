@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace frmGraphics {
+namespace effect {
 
 namespace {
 
@@ -56,4 +56,4 @@ void PersistentPicture::Reset() {
     size_ = {0, 0};
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -6,7 +6,7 @@
 
 #include "win32/scoped_handles.h"
 
-namespace frmGraphics {
+namespace effect {
 
 class PersistentPicture {
   public:
@@ -31,4 +31,4 @@ class PersistentPicture {
     SIZE size_{0, 0};
 };
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -1,119 +1,53 @@
 #include "frmGraphics/presets.h"
 
-namespace frmGraphics {
+#include <array>
+
+namespace effect {
 
 namespace {
 
-void SetRanges(EffectParameters& p, std::int16_t x, std::int16_t y) {
-    p.intRangeX = x;
-    p.intRangeY = y;
-}
+constexpr EffectParameters kDefaults{0, 0, 1, 1, 128, 128};
+// The one preset that changes only the lean: its ranges stay as a previous preset left them.
+constexpr std::int16_t kLeanOnly = 10;
 
-void SetBiases(EffectParameters& p, std::int16_t x, std::int16_t y) {
-    p.intBiasX = x;
-    p.intBiasY = y;
-}
-
-void SetBlock(EffectParameters& p, std::int16_t width, std::int16_t height) {
-    p.intBlockWidth = width;
-    p.intBlockHeight = height;
-}
+// clang-format off
+constexpr std::array<EffectParameters, 22> kPresets{{
+    // range x, y    bias x, y    block width, height
+    {2, 2,          1, 1,        128, 128},
+    {20, 20,        1, 1,        128, 128},
+    {9, 9,          1, 1,        128, 128},
+    {0, 0,          1, 1,        128, 128},
+    {3, 3,          1, 1,        128, 128},
+    {5, 5,          1, 1,        128, 128},
+    {10000, 10000,  1, 1,        128, 128},
+    {1000, 1000,    1, 1,        128, 128},
+    {10, 2,         1, 1,        128, 128},
+    {2, 10,         1, 1,        128, 128},
+    {0, 0,          10, 10,      128, 128},  // kLeanOnly
+    {20, 10,        10, 10,      128, 128},
+    {2, 2,          -100, 2,     128, 128},
+    {2, 2,          1, 1,        100, 10},
+    {10, 8,         1, 1,        100, 10},
+    {50, 10,        80, 10,      1, 25},
+    {2, 10,         5, 10,       12, 1},
+    {1, 1,          -2, 10,      1, 1},
+    {5, 5,          -2, 10,      8, 4},
+    {2, 10,         -2, 10,      200, 4},
+    {30, 30,        10, 10,      10, 10},
+    {25, 25,        250, 25,     25, 255},
+}};
+// clang-format on
 
 }  // namespace
 
 void ApplyPreset(std::int16_t ef, EffectParameters& p) {
-    SetBiases(p, 1, 1);
-    SetBlock(p, 128, 128);
-
-    switch (ef) {
-        case 0:
-            SetRanges(p, 2, 2);
-            break;
-        case 1:
-            SetRanges(p, 20, 20);
-            break;
-        case 2:
-            SetRanges(p, 9, 9);
-            break;
-        case 3:
-            SetRanges(p, 0, 0);
-            break;
-        case 4:
-            SetRanges(p, 3, 3);
-            break;
-        case 5:
-            SetRanges(p, 5, 5);
-            break;
-        case 6:
-            SetRanges(p, 10000, 10000);
-            break;
-        case 7:
-            SetRanges(p, 1000, 1000);
-            break;
-        case 8:
-            SetRanges(p, 10, 2);
-            break;
-        case 9:
-            SetRanges(p, 2, 10);
-            break;
-        case 10:
-            // Only the lean changes: the ranges stay as a previous preset left them.
-            SetBiases(p, 10, 10);
-            break;
-        case 11:
-            SetRanges(p, 20, 10);
-            SetBiases(p, 10, 10);
-            break;
-        case 12:
-            SetRanges(p, 2, 2);
-            SetBiases(p, -100, 2);
-            break;
-        case 13:
-            SetRanges(p, 2, 2);
-            SetBlock(p, 100, 10);
-            break;
-        case 14:
-            SetRanges(p, 10, 8);
-            SetBlock(p, 100, 10);
-            break;
-        case 15:
-            SetRanges(p, 50, 10);
-            SetBiases(p, 80, 10);
-            SetBlock(p, 1, 25);
-            break;
-        case 16:
-            SetRanges(p, 2, 10);
-            SetBiases(p, 5, 10);
-            SetBlock(p, 12, 1);
-            break;
-        case 17:
-            SetRanges(p, 1, 1);
-            SetBiases(p, -2, 10);
-            SetBlock(p, 1, 1);
-            break;
-        case 18:
-            SetRanges(p, 5, 5);
-            SetBiases(p, -2, 10);
-            SetBlock(p, 8, 4);
-            break;
-        case 19:
-            SetRanges(p, 2, 10);
-            SetBiases(p, -2, 10);
-            SetBlock(p, 200, 4);
-            break;
-        case 20:
-            SetRanges(p, 30, 30);
-            SetBiases(p, 10, 10);
-            SetBlock(p, 10, 10);
-            break;
-        case 21:
-            SetRanges(p, 25, 25);
-            SetBiases(p, 250, 25);
-            SetBlock(p, 25, 255);
-            break;
-        default:
-            break;
+    const bool known = ef >= 0 && ef < static_cast<int>(kPresets.size());
+    const EffectParameters earlier = p;
+    p = known ? kPresets[static_cast<std::size_t>(ef)] : kDefaults;
+    if (!known || ef == kLeanOnly) {
+        p.intRangeX = earlier.intRangeX;
+        p.intRangeY = earlier.intRangeY;
     }
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace frmGraphics {
+namespace effect {
 
 struct EffectParameters {
     // Each block moves by a random amount in [0, range) less the bias, horizontally and vertically.
@@ -22,4 +22,4 @@ struct EffectParameters {
 // leaves whatever p already held.
 void ApplyPreset(std::int16_t ef, EffectParameters& p);
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -1,6 +1,6 @@
 #include "frmGraphics/random.h"
 
-namespace frmGraphics {
+namespace effect {
 
 namespace {
 
@@ -20,4 +20,4 @@ float RandomGenerator::Next() {
     return static_cast<float>(state_) / kStates;
 }
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace frmGraphics {
+namespace effect {
 
 class RandomSource {
   public:
@@ -25,4 +25,4 @@ class RandomGenerator : public RandomSource {
     std::uint32_t state_ = 0;
 };
 
-}  // namespace frmGraphics
+}  // namespace effect

@@ -22,15 +22,11 @@ constexpr std::int32_t kHKeyCurrentUser = static_cast<std::int32_t>(0x80000001u)
 constexpr std::uint32_t kRegNone = 0;
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 constexpr std::int32_t kErrorSuccess = 0;
 constexpr std::int32_t kErrorFileNotFound = 2;
 constexpr std::int32_t kErrorAccessDenied = 5;
-constexpr std::int32_t kErrorInvalidHandle = 6;
-constexpr std::int32_t kErrorMoreData = 234;
 
 class RegistryApi {
   public:

@@ -10,9 +10,6 @@ namespace portable {
 
 using Variant = std::variant<std::int16_t, std::int32_t, std::string>;
 
-inline bool IsText(const Variant& v) { return std::holds_alternative<std::string>(v); }
-inline bool IsEmptyText(const Variant& v) { return IsText(v) && std::get<std::string>(v).empty(); }
-
 // A number, or text that passes the numeric test.
 bool IsNumeric(const Variant& v);
 

@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "win32/dpi.h"
-#include "win32/form.h"
 #include "portable/runtime_error.h"
 #include "win32/system_library.h"
 
@@ -65,33 +64,6 @@ void RunHandler(const std::function<void()>& handler) {
     }
 }
 
-void DispatchOne(MSG& msg) {
-    if (msg.hwnd) {
-        const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        if (Form::IsDialogWindow(root) && IsDialogMessageW(root, &msg)) return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-}
-
-bool DoEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        DispatchOne(msg);
-    }
-    return true;
-}
-
-int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
-    return static_cast<int>(msg.wParam);
-}
-
 HWND HiddenOwner() {
     static HWND owner = [] {
         WNDCLASSW wc{};
@@ -119,14 +91,18 @@ ComApartment::~ComApartment() {
     if (uninitialize_) uninitialize_();
 }
 
-BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes) {
-    // Kept for the program's life: the controls' window classes live in it.
+const SystemLibrary& CommonControls() {
     static const SystemLibrary comctl32(L"comctl32.dll");
+    return comctl32;
+}
+
+BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes) {
     struct Record {
         DWORD size;
         DWORD classes;
     };
-    const auto init = comctl32.Function<BOOL(WINAPI*)(const Record*)>("InitCommonControlsEx");
+    const auto init =
+        CommonControls().Function<BOOL(WINAPI*)(const Record*)>("InitCommonControlsEx");
     const Record record{size, classes};
     return init ? init(&record) : FALSE;
 }

@@ -1,5 +1,5 @@
 // Process-wide services the windows rely on: the application folder, the message box with the
-// product title, message dispatch, the end of the process and the report of untrapped errors.
+// product title, the end of the process and the report of untrapped errors.
 #pragma once
 
 #include <windows.h>
@@ -29,17 +29,6 @@ int MsgBox(const std::wstring& text, UINT style = MB_OK);
 // is reported and ends the program.
 void RunHandler(const std::function<void()>& handler);
 
-// Delivers every pending message of the program's windows, then returns; false when it met the
-// end of the program (WM_QUIT, posted again for the main loop).
-bool DoEvents();
-
-// Keyboard navigation (Tab, access keys) for the window the message is meant for; then the
-// usual translate and dispatch.
-void DispatchOne(MSG& msg);
-
-// The main loop: runs until the last window of the program is gone.
-int RunMessageLoop();
-
 // Hidden window that owns the program's windows, so that none gets a taskbar button.
 HWND HiddenOwner();
 
@@ -57,9 +46,13 @@ class ComApartment {
     void(WINAPI* uninitialize_)() = nullptr;
 };
 
-// InitCommonControlsEx, with comctl32 loaded from the system folder at run time. It is no
-// KnownDLL: imported statically, it and its own dependencies would be looked for beside the
-// program before the program could restrict the search. Returns its result, FALSE when missing.
+// comctl32, loaded from the system folder at run time and kept for the program's life: the
+// controls' window classes live in it. It is no KnownDLL: imported statically, it and its own
+// dependencies would be looked for beside the program before the program could restrict the
+// search.
+const SystemLibrary& CommonControls();
+
+// InitCommonControlsEx from that copy. Returns its result, FALSE when missing.
 BOOL InitCommonControlsFromSystem(DWORD size, DWORD classes);
 
 // Screen metrics in twips and pixels, as the effect reads them.

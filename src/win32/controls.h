@@ -12,12 +12,22 @@
 
 namespace win32 {
 
-class Form;
-
 enum class FontKind { kRegular = 0, kBold = 1, kUnderline = 2 };
 
 struct TwipRect {
     int left = 0, top = 0, width = 0, height = 0;
+};
+
+// What a control takes from the window it lives in.
+class ControlHost {
+  public:
+    virtual HWND hWnd() const = 0;
+    virtual int ToPixels(int twips) const = 0;  // at the window's current DPI
+    virtual HFONT Font(FontKind kind) const = 0;
+    virtual COLORREF BackColor() const = 0;
+
+  protected:
+    ~ControlHost() = default;
 };
 
 class Control {
@@ -33,18 +43,23 @@ class Control {
     std::function<void()> onClick;
 
     // Used by the form. Create makes the window with its font; Layout places it again.
-    void Create(Form& form, int id, DWORD groupStyle);
+    void Create(ControlHost& host, int id, DWORD groupStyle);
     void Destroyed() { hwnd_ = nullptr; }
-    virtual void Layout(Form& form);
+    virtual void Layout(ControlHost& host);
     void OnNotify(WORD code);
+    // A message to the control's own window, which the form passes on while it counts as
+    // running; nullopt lets the control's class handle it.
+    virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
     // WM_CTLCOLOR*: a brush to paint with, after setting the DC's colours.
-    virtual std::optional<HBRUSH> OnColor(Form& /*form*/, HDC /*dc*/) { return std::nullopt; }
+    virtual std::optional<HBRUSH> OnColor(ControlHost& /*host*/, HDC /*dc*/) {
+        return std::nullopt;
+    }
     virtual HCURSOR Cursor() const { return nullptr; }
 
   protected:
-    virtual HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) = 0;
+    virtual HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) = 0;
     // Sizes that depend on the font or the content, after the font is set.
-    virtual void Fit(Form& /*form*/) {}
+    virtual void Fit(ControlHost& /*host*/) {}
     HWND hwnd_ = nullptr;
     TwipRect rect_;
     FontKind font_ = FontKind::kRegular;
@@ -55,7 +70,7 @@ class Button : public Control {
     Button(std::wstring caption, TwipRect rect) : Control(rect), caption_(std::move(caption)) {}
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
+    HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
     std::wstring caption_;
 };
 
@@ -67,7 +82,7 @@ class OptionButton : public Control {
     void SetValue(bool selected);  // selecting one clears the others of its group
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
+    HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
     std::wstring caption_;
 };
 
@@ -90,17 +105,16 @@ class Label : public Control {
     std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
     void SetBackColor(COLORREF color);
-    std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
+    std::optional<HBRUSH> OnColor(ControlHost& host, HDC dc) override;
     HCURSOR Cursor() const override { return style_.cursor; }
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
-    void Fit(Form& form) override;
+    HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
+    void Fit(ControlHost& host) override;
 
   private:
-    static LRESULT CALLBACK ClickProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    Form* form_ = nullptr;
-    WNDPROC staticProc_ = nullptr;
+    ControlHost* host_ = nullptr;
     std::wstring caption_;
     LabelStyle style_;
     std::optional<COLORREF> backColor_;
@@ -114,8 +128,8 @@ class Picture : public Control {
         : Control(rect), bitmap_(bitmap), border_(border) {}
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
-    void Fit(Form& form) override;
+    HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
+    void Fit(ControlHost& host) override;
 
   private:
     ScopedGdiObject bitmap_;
@@ -130,10 +144,10 @@ class Animation : public Control {
     void SetBackColor(COLORREF color);
     bool Open(const std::wstring& path);  // false when the clip cannot be opened
     bool Play();
-    std::optional<HBRUSH> OnColor(Form& form, HDC dc) override;
+    std::optional<HBRUSH> OnColor(ControlHost& host, HDC dc) override;
 
   protected:
-    HWND CreateWindowFor(Form& form, int id, RECT pixels, DWORD style) override;
+    HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
 
   private:
     ScopedGdiObject backBrush_;

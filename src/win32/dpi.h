@@ -7,8 +7,6 @@ namespace win32 {
 
 int SystemDpi();
 int DpiOf(HWND hwnd);  // the window's DPI where Windows tells it, else the system's
-inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
-inline int PixelsToTwips(int pixels, int dpi) { return MulDiv(pixels, 1440, dpi); }
 // Outer window rectangle for a client rectangle, with the frame metrics of the given DPI.
 void AdjustForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi);
 

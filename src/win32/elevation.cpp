@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "win32/app.h"
+#include "win32/form.h"
 #include "win32/scoped_handles.h"
 #include "win32/system_library.h"
 

@@ -1,5 +1,7 @@
 #include "win32/form.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "win32/app.h"
@@ -31,6 +33,33 @@ bool RegisterClasses(WNDPROC proc) {
 bool HasClass(HWND hwnd, const wchar_t* name) {
     wchar_t actual[32];
     return hwnd && GetClassNameW(hwnd, actual, 32) && lstrcmpW(actual, name) == 0;
+}
+
+bool IsDialogWindow(HWND hwnd) { return HasClass(hwnd, kDialogClass); }
+
+// Keyboard navigation (Tab, access keys) for the window the message is meant for; then the usual
+// translate and dispatch.
+void DispatchOne(MSG& msg) {
+    if (msg.hwnd) {
+        const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (IsDialogWindow(root) && IsDialogMessageW(root, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+// comctl32's subclassing, which chains procedures safely where SetWindowLongPtr would not.
+struct Subclassing {
+    decltype(&SetWindowSubclass) set;
+    decltype(&RemoveWindowSubclass) remove;
+    decltype(&DefSubclassProc) next;
+};
+const Subclassing& CommonSubclassing() {
+    static const Subclassing functions{
+        CommonControls().Function<decltype(&SetWindowSubclass)>("SetWindowSubclass"),
+        CommonControls().Function<decltype(&RemoveWindowSubclass)>("RemoveWindowSubclass"),
+        CommonControls().Function<decltype(&DefSubclassProc)>("DefSubclassProc")};
+    return functions;
 }
 
 DWORD StyleFor(BorderStyle border) {
@@ -76,14 +105,15 @@ BOOL CALLBACK FindOtherForm(HWND w, LPARAM p) {
 
 }  // namespace
 
-// Marks the object as running for the length of a scope; the last one out finishes a release.
+// Marks the object as running for the length of a scope; the last one out finishes what the
+// window's end and a release left for it.
 class Form::InUse {
   public:
     explicit InUse(Form& form) : form_(form) { ++form_.depth_; }
     InUse(const InUse&) = delete;
     InUse& operator=(const InUse&) = delete;
     ~InUse() {
-        if (--form_.depth_ == 0 && form_.released_) form_.Release();
+        if (--form_.depth_ == 0) form_.OnFinalMessage();
     }
 
   private:
@@ -91,8 +121,6 @@ class Form::InUse {
 };
 
 Form::Form(FormDesign design) : design_(std::move(design)) {}
-
-bool Form::IsDialogWindow(HWND hwnd) { return HasClass(hwnd, kDialogClass); }
 
 std::wstring Form::Caption() const {
     if (!hwnd_) return design_.caption;
@@ -104,10 +132,10 @@ std::wstring Form::Caption() const {
 
 bool Form::Load() {
     if (hwnd_) return true;
+    if (depth_ > 0) return false;
     static const bool registered = RegisterClasses(&Form::WindowProc);
     if (!registered) return false;
     ApplyDpi(SystemDpi());
-    controls_.clear();
     // Created at the system's density; Place corrects a window that lands on another monitor.
     const RECT r = Frame();
     const bool placed = design_.position.has_value();
@@ -138,6 +166,11 @@ bool Form::Load() {
         const bool option = dynamic_cast<OptionButton*>(c.get()) != nullptr;
         c->Create(*this, id++, option && previousWasOption ? 0 : WS_GROUP);
         previousWasOption = option;
+        if (c->hWnd() && CommonSubclassing().set) {
+            CommonSubclassing().set(c->hWnd(), &Form::ControlProc,
+                                    reinterpret_cast<UINT_PTR>(c.get()),
+                                    reinterpret_cast<DWORD_PTR>(this));
+        }
     }
     Form_Load();
     return hwnd_ != nullptr;
@@ -243,6 +276,22 @@ void Form::Release() {
     delete this;
 }
 
+void Form::OnFinalMessage() {
+    // Nothing of the window runs any more: its controls may go with it.
+    if (!hwnd_) controls_.clear();
+    if (released_) Release();
+}
+
+void Form::WindowGone(HWND hwnd) {
+    for (auto& c : controls_) c->Destroyed();
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    // The program ends with its last window, whichever that is.
+    WindowSearch search{hwnd, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOtherForm, reinterpret_cast<LPARAM>(&search));
+    if (!search.any) PostQuitMessage(0);
+}
+
 Control* Form::ControlOf(HWND child) const {
     for (const auto& c : controls_) {
         if (c->hWnd() == child) return c.get();
@@ -267,6 +316,22 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     LRESULT result = 0;
     // Nothing may unwind through Windows' frames: an error ends here, reported.
     RunHandler([&] { result = form->HandleMessage(msg, wParam, lParam); });
+    // Here and not in HandleMessage, so that a window handling the message itself still lets go.
+    if (msg == WM_NCDESTROY) form->WindowGone(hwnd);
+    return result;
+}
+
+LRESULT CALLBACK Form::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR control, DWORD_PTR form) {
+    // comctl32 wants a subclass removed before its window is gone.
+    if (msg == WM_NCDESTROY) CommonSubclassing().remove(hwnd, &Form::ControlProc, control);
+    // A control's own message counts as its window's: the window may be unloaded from it.
+    InUse inUse(*reinterpret_cast<Form*>(form));
+    LRESULT result = 0;
+    RunHandler([&] {
+        const auto own = reinterpret_cast<Control*>(control)->OnMessage(msg, wParam, lParam);
+        result = own ? *own : CommonSubclassing().next(hwnd, msg, wParam, lParam);
+    });
     return result;
 }
 
@@ -369,23 +434,28 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Unload();
             return 0;
-        case WM_NCDESTROY: {
-            const HWND hwnd = hwnd_;
-            const LRESULT result = Default(msg, wParam, lParam);
-            for (auto& c : controls_) c->Destroyed();
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            // The program ends with its last window, whichever that is.
-            WindowSearch search{hwnd, nullptr};
-            EnumThreadWindows(GetCurrentThreadId(), &FindOtherForm,
-                              reinterpret_cast<LPARAM>(&search));
-            if (!search.any) PostQuitMessage(0);
-            return result;
-        }
         default:
             break;
     }
     return Default(msg, wParam, lParam);
+}
+
+bool DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        DispatchOne(msg);
+    }
+    return true;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+    return static_cast<int>(msg.wParam);
 }
 
 }  // namespace win32

@@ -32,7 +32,7 @@ struct FormDesign {
     bool dialog = true;                 // run by the dialog manager
 };
 
-class Form {
+class Form : public ControlHost {
   public:
     explicit Form(FormDesign design);
     virtual ~Form() = default;
@@ -40,7 +40,8 @@ class Form {
     Form& operator=(const Form&) = delete;
 
     // Creates the window and its controls and runs Form_Load, once per loading. False when
-    // Windows refused to create the window.
+    // Windows refused to create the window, or when asked from inside a message of the window
+    // that is gone: its old controls may still be running then.
     bool Load();
     // Loads if needed and shows. Modal (1): disables the program's other windows and returns
     // only when this window is hidden or unloaded.
@@ -49,27 +50,26 @@ class Form {
     void Unload();
 
     bool IsLoaded() const { return hwnd_ != nullptr; }
-    HWND hWnd() const { return hwnd_; }
+    HWND hWnd() const override { return hwnd_; }
     std::wstring Caption() const;
-    COLORREF BackColor() const { return design_.backColor.value_or(GetSysColor(COLOR_BTNFACE)); }
-    int ToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
-    HFONT Font(FontKind kind) const {
+    COLORREF BackColor() const override {
+        return design_.backColor.value_or(GetSysColor(COLOR_BTNFACE));
+    }
+    int ToPixels(int twips) const override { return MulDiv(twips, dpi_, 1440); }
+    HFONT Font(FontKind kind) const override {
         return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
     }
     // Outer position and size in twips.
     void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
 
     // The one way a window object goes: at once when nothing of it is running, else when the
-    // outermost message for its window (or its modal loop) has returned and the window is gone.
+    // outermost message for its window, one of its controls or its modal loop has returned and
+    // the window is gone.
     void Release();
-
-    // The root window's form if it is a dialog, for the message loops' IsDialogMessage.
-    static bool IsDialogWindow(HWND hwnd);
 
   protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
-    virtual void Form_Click() {}
     virtual void Form_KeyPress(std::int16_t& /*KeyAscii*/) {}
     virtual void Form_KeyUp(std::int16_t /*KeyCode*/, std::int16_t /*Shift*/) {}
     // Creates the controls with Add<>(), in tab order: the first is the first in the tab order
@@ -89,7 +89,11 @@ class Form {
   private:
     class InUse;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR control, DWORD_PTR form);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void WindowGone(HWND hwnd);
+    void OnFinalMessage();
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
     RECT Frame() const;  // the outer rectangle at the current density
     void Place();
@@ -107,7 +111,8 @@ class Form {
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<HWND> disabledByModal_;
     bool activatedSinceShow_ = false;
-    int depth_ = 0;  // messages of this window and modal loops of this object on the stack
+    // Messages of this window and of its controls, and modal loops of this object, on the stack.
+    int depth_ = 0;
     bool released_ = false;
 };
 
@@ -121,5 +126,12 @@ template <typename T, typename... Args>
 FormPtr<T> MakeForm(Args&&... args) {
     return FormPtr<T>(new T(std::forward<Args>(args)...));
 }
+
+// Delivers every pending message of the program's windows, then returns; false when it met the
+// end of the program (WM_QUIT, posted again for the main loop).
+bool DoEvents();
+
+// The main loop: runs until the last window of the program is gone.
+int RunMessageLoop();
 
 }  // namespace win32

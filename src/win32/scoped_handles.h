@@ -46,9 +46,6 @@ struct GdiObjectTraits {
 struct MemoryDcTraits {
     static void Close(HDC h) { DeleteDC(h); }
 };
-struct IconTraits {
-    static void Close(HICON h) { DestroyIcon(h); }
-};
 struct KernelHandleTraits {
     static void Close(HANDLE h) { CloseHandle(h); }
 };
@@ -56,7 +53,6 @@ struct KernelHandleTraits {
 using ScopedHkey = Scoped<HKEY, HkeyTraits>;
 using ScopedGdiObject = Scoped<HGDIOBJ, GdiObjectTraits>;
 using ScopedMemoryDc = Scoped<HDC, MemoryDcTraits>;
-using ScopedIcon = Scoped<HICON, IconTraits>;
 using ScopedHandle = Scoped<HANDLE, KernelHandleTraits>;
 
 // A DC from GetDC, given back with ReleaseDC on the same window.

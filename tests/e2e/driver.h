@@ -282,7 +282,7 @@ class Session : public testing::Test {
   protected:
     // The About box's controls, in tab order.
     enum { kQuorrel, kLicence, kCopyright, kSpot, kVersion, kEnglish, kFree, kClip, kHome, kFrame };
-    enum { kLogo = 10, kPicture };
+    static constexpr int kPicture = 11;  // after the logo
 
     void SetUp() override {
         static int count = 0;  // in this run's private prefix

@@ -1,4 +1,5 @@
-// The shiver's arithmetic at its boundaries: the 16-bit limits, ties, the error of each step.
+// The shiver's presets and its arithmetic at its boundaries: the 16-bit limits, ties, the error of
+// each step.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +12,7 @@
 
 namespace {
 
-using namespace frmGraphics;
+using namespace effect;
 using portable::ErrorNumber;
 using testing_support::ErrorOf;
 
@@ -32,6 +33,25 @@ EffectParameters Preset(std::int16_t ef) {
     EffectParameters p;
     ApplyPreset(ef, p);
     return p;
+}
+
+// What each preset does shows in the arithmetic below; these are its quirks.
+TEST(EffectPresets, TheRangesHaveNoDefaultButBiasAndBlockDo) {
+    const auto fields = [](const EffectParameters& p) {
+        return std::vector<int>{p.intRangeX, p.intRangeY,     p.intBiasX,
+                                p.intBiasY,  p.intBlockWidth, p.intBlockHeight};
+    };
+    // Unknown numbers give only the defaults; preset 10 sets only the bias.
+    for (std::int16_t ef : {-32768, -1, 10, 22, 32767}) {
+        EffectParameters p{7, -3, 40, 41, 5, 6};
+        ApplyPreset(ef, p);
+        const int bias = ef == 10 ? 10 : 1;
+        EXPECT_EQ((std::vector{7, -3, bias, bias, 128, 128}), fields(p)) << "preset " << ef;
+    }
+    EffectParameters p;
+    ApplyPreset(21, p);
+    ApplyPreset(0, p);
+    EXPECT_EQ((std::vector{2, 2, 1, 1, 128, 128}), fields(p));
 }
 
 TEST(RandomGenerator, KnownStartAndOnlyTheLow24BitsOfTheSeed) {

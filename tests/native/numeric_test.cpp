@@ -14,7 +14,7 @@ using portable::ErrorNumber;
 using testing_support::ErrorOf;
 
 TEST(NumericText, SignDigitsPointAndExponentBetweenSpacesAndNothingElse) {
-    for (const char* text : {"  12 ", "-7", "+7", ".5", "5.", "1E+3"}) {
+    for (const char* text : {"  12 ", "-7", "+7", ".5", "5.", "1E+3", "1e5"}) {
         EXPECT_TRUE(portable::IsNumericText(text)) << '"' << text << '"';
     }
     EXPECT_DOUBLE_EQ(-0.25, *portable::ParseNumber(" -2.5e-1 "));

@@ -7,8 +7,8 @@
 
 namespace {
 
-using frmAbout::ShellFailureText;
-using frmAbout::ShellResultCode;
+using about::ShellFailureText;
+using about::ShellResultCode;
 
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();

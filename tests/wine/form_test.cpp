@@ -5,20 +5,38 @@
 
 namespace {
 
+constexpr UINT kPoke = WM_APP + 7;
+
+// A button that runs onPoke inside a message of its own, and tells when its object goes.
+class PokedButton : public win32::Button {
+  public:
+    PokedButton() : win32::Button(L"&Go", win32::TwipRect{1440, 720, 1440, 360}) {}
+    ~PokedButton() override { *gone = true; }
+    std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
+        if (msg != kPoke) return std::nullopt;
+        onPoke();
+        return 0;
+    }
+
+    std::function<void()> onPoke;
+    bool unwatched = false;
+    bool* gone = &unwatched;
+};
+
 class TestForm : public win32::Form {
   public:
     explicit TestForm(bool* gone) : win32::Form(Design()), gone_(gone) {}
     ~TestForm() override { *gone_ = true; }
 
-    win32::Button* button = nullptr;
+    PokedButton* button = nullptr;
     std::function<void()> onPoke;  // runs inside a message of the window
+    bool handlesNcDestroy = false;
 
   protected:
-    void CreateControls() override {
-        button = &Add<win32::Button>(L"&Go", win32::TwipRect{1440, 720, 1440, 360});
-    }
+    void CreateControls() override { button = &Add<PokedButton>(); }
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
-        if (msg != WM_APP + 7) return std::nullopt;
+        if (msg == WM_NCDESTROY && handlesNcDestroy) return 0;
+        if (msg != kPoke) return std::nullopt;
         onPoke();
         return 0;
     }
@@ -64,34 +82,45 @@ TEST(Form, DpiChangeLaysOutAgainAndSwapsFontsOnlyOnceTheControlsHaveTheNewOnes) 
     ASSERT_EQ(static_cast<int>(sizeof font), GetObjectW(newFont, sizeof font, &font));
     EXPECT_EQ(-MulDiv(825, 192, 7200), font.lfHeight);
     EXPECT_EQ(0, GetObjectW(oldFont, sizeof font, &font)) << "the old font was not deleted";
-    form.reset();
-    EXPECT_TRUE(gone);
+    const HWND hwnd = form->hWnd();
+    form.reset();  // nothing of it running: window and object go at once
+    EXPECT_TRUE(gone && !IsWindow(hwnd));
 }
 
-TEST(Form, AnObjectReleasedInsideItsOwnMessageGoesOnlyWhenThatMessageHasReturned) {
+TEST(Form, AWindowReleasedInsideItsOwnMessageGoesWhenItReturnsEvenIfItHandlesNcDestroyItself) {
     bool gone = false;
     auto form = win32::MakeForm<TestForm>(&gone);
     ASSERT_TRUE(form->Load());
     TestForm* raw = form.get();
+    raw->handlesNcDestroy = true;
     const HWND hwnd = raw->hWnd();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     raw->onPoke = [&] {
-        form.reset();  // the reference goes, as when the effect window ends
-        EXPECT_FALSE(gone);
+        form.reset();   // the reference goes, as when the effect window ends
         raw->Unload();  // nested messages for the same window, WM_NCDESTROY among them
         EXPECT_FALSE(gone);
         EXPECT_EQ(nullptr, raw->hWnd());
     };
-    SendMessageW(hwnd, WM_APP + 7, 0, 0);
-    EXPECT_TRUE(gone);
-    EXPECT_FALSE(IsWindow(hwnd));
+    SendMessageW(hwnd, kPoke, 0, 0);
+    EXPECT_TRUE(gone && !IsWindow(hwnd));
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the last one went";
+}
 
-    bool idleGone = false;
-    auto idle = win32::MakeForm<TestForm>(&idleGone);
-    ASSERT_TRUE(idle->Load());
-    const HWND idleWindow = idle->hWnd();
-    idle.reset();  // nothing of it running: window and object go at once
-    EXPECT_TRUE(idleGone);
-    EXPECT_FALSE(IsWindow(idleWindow));
+TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessageHasReturned) {
+    bool gone = false, buttonGone = false;
+    auto form = win32::MakeForm<TestForm>(&gone);
+    ASSERT_TRUE(form->Load());
+    form->button->gone = &buttonGone;
+    form->button->onPoke = [&] {
+        form->Unload();
+        EXPECT_FALSE(buttonGone) << "the control went under its own message";
+        EXPECT_FALSE(form->Load()) << "rebuilt while the old control runs";
+    };
+    SendMessageW(form->button->hWnd(), kPoke, 0, 0);
+    EXPECT_TRUE(buttonGone);
+    EXPECT_TRUE(form->Load());
 }
 
 }  // namespace
