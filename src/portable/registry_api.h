@@ -27,6 +27,8 @@ constexpr std::uint32_t kRegDword = 4;
 constexpr std::int32_t kErrorSuccess = 0;
 constexpr std::int32_t kErrorFileNotFound = 2;
 constexpr std::int32_t kErrorAccessDenied = 5;
+constexpr std::int32_t kErrorInvalidHandle = 6;
+constexpr std::int32_t kErrorMoreData = 234;
 
 class RegistryApi {
   public:
