@@ -2,7 +2,7 @@
 # Checks the hardening of the Windows executables: ASLR (and high-entropy ASLR on x64), DEP,
 # stack protection, no section both writable and executable, and imports of system DLLs only;
 # what the embedded manifest declares; and that a 32-bit build reaches the 64-bit registry view.
-#   check-pe.sh EXE [EXE...]
+#   check-pe.sh PROGRAM [PROGRAM...]   (tessaro.exe and tessaro.com of each build)
 set -uo pipefail
 # The execution level the manifest must ask for.
 expect_level=${TESSARO_EXPECT_LEVEL:-asInvoker}
@@ -27,6 +27,12 @@ for exe in "$@"; do
         grep -q HIGH_ENTROPY_VA <<<"$headers" || fail "missing HIGH_ENTROPY_VA"
     fi
     grep -q 'Time/Date.*Thu Jan  1 00:00:00 1970' <<<"$headers" || fail "time stamp in the header"
+    # tessaro.com is the console companion a prompt waits for; tessaro.exe the window program.
+    case "$exe" in
+        *.com) subsystem='Windows CUI' ;;
+        *) subsystem='Windows GUI' ;;
+    esac
+    grep -q "^Subsystem.*($subsystem)" <<<"$headers" || fail "not a $subsystem program"
     # A section that is code and not read-only is writable and executable.
     wx=$("$od" -h "$exe" | awk '/^ +[0-9]+ /{name=$2; getline; if ($0 ~ /CODE/ && $0 !~ /READONLY/) print name}')
     [ -z "$wx" ] || fail "writable and executable sections: $wx"

@@ -21,7 +21,8 @@ import zipfile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FIXED_TIME = (2026, 1, 1, 0, 0, 0)
 PROGRAM_FILES = {"x64": ("ProgramFiles64Folder", "yes"), "x86": ("ProgramFilesFolder", "no")}
-FILES = ["tessaro.exe", "pellumo.dll", "pellumo2.dll", "gpl.txt"]
+FILES = ["tessaro.exe", "tessaro.com", "pellumo.dll", "pellumo2.dll", "gpl.txt"]
+PROGRAMS = ["tessaro.exe", "tessaro.com"]
 
 
 def project_version():
@@ -74,7 +75,8 @@ def main():
                 shutil.copy(os.path.join(ROOT, "build", f"windows-{arch}", "dist", name), stage)
             shutil.copy(os.path.join(ROOT, "resources", "tessaro.ico"), stage)  # for the ARP entry
             if pfx:
-                sign(os.path.join(stage, "tessaro.exe"), pfx, password_file)
+                for program in PROGRAMS:
+                    sign(os.path.join(stage, program), pfx, password_file)
             base = os.path.join(out, f"tessaro-{args.version}-{arch}")
             write_zip(base + ".zip", [os.path.join(stage, n) for n in FILES] +
                       [os.path.join(ROOT, "README.md"), os.path.join(ROOT, "LICENSE")])

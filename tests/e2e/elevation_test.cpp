@@ -167,10 +167,12 @@ TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWriteAndWaitsModall
     ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
     Click(Ok());
     DWORD copy = 0;
+    int held = 0;
     ASSERT_TRUE(WaitUntil([&] {
         const auto children = ChildProcesses(pid);
-        return !children.empty() && Hold(copy = children[0]) > 0;
-    }));
+        return !children.empty() && (held = Hold(copy = children[0])) > 0;
+    })) << "enabled "
+        << IsWindowEnabled(main) << " copy " << copy << " held " << held;
     // While the copy runs the whole window is out of reach: OK pressed again by any means, or
     // the window closed, starts nothing and ends nothing.
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }));

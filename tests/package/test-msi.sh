@@ -12,15 +12,15 @@ newer=$major.$minor.$((patch + 1))
 fail() { echo "FAIL: $*"; exit 1; }
 
 # Tables: 64-bit components only in the x64 MSI (wixl -a does not mark them); x86 into the 32-bit
-# Program Files with the four files and the x64 MSI's UpgradeCode.
+# Program Files with the five files and the x64 MSI's UpgradeCode.
 x86=$root/build/package/tessaro-$version-x86.msi
 x64=$root/build/package/tessaro-$version-x64.msi
 table() { msiinfo export "$1" "$2" | tail -n +4; }
 [ "$(table "$x64" Component | cut -f4 | sort -u)" = 256 ] || fail "x64 components not 64-bit"
 [ "$(table "$x86" Component | cut -f4 | sort -u)" = 0 ] || fail "x86 components not 32-bit"
 table "$x86" Directory | grep -q "^INSTALLDIR	ProgramFilesFolder	Tessaro" || fail "x86 directory"
-four="gpl.txt pellumo.dll pellumo2.dll tessaro.exe "
-[ "$(table "$x86" File | cut -f3 | sort | tr '\n' ' ')" = "$four" ] || fail "x86 files"
+five="gpl.txt pellumo.dll pellumo2.dll tessaro.com tessaro.exe "
+[ "$(table "$x86" File | cut -f3 | sort | tr '\n' ' ')" = "$five" ] || fail "x86 files"
 [ "$(table "$x86" Property | grep UpgradeCode)" = "$(table "$x64" Property | grep UpgradeCode)" ] ||
     fail "UpgradeCode differs between x86 and x64"
 
@@ -47,7 +47,7 @@ shortcut() { find "$prefix/drive_c" -path '*Start Menu/Programs/Tessaro.lnk' | w
 wine reg add "$policy" /v NoDriveTypeAutoRun /t REG_DWORD /d 255 /f >/dev/null 2>&1
 
 [ "$(msiexec /i old.msi)" = 0 ] || fail "install"
-[ "$(files)" = "$four" ] || fail "installed files: $(files)"
+[ "$(files)" = "$five" ] || fail "installed files: $(files)"
 [ "$(shortcut)" = 1 ] || fail "no Start menu shortcut"
 [ "$(arp)" = "$version " ] || fail "Add/Remove Programs after install: $(arp)"
 [ "$(msiexec /i new.msi)" = 0 ] || fail "upgrade"

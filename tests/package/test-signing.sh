@@ -25,7 +25,9 @@ said=$(TESSARO_SIGN_PFX=$work/sign.pfx TESSARO_SIGN_PASSWORD=s3cret \
 verify() { osslsigncode verify -CAfile ca.pem -in "$1" >/dev/null 2>&1; }
 for arch in x64 x86; do
     python3 -m zipfile -e signed/tessaro-*-$arch.zip $arch
-    verify $arch/tessaro.exe || fail "$arch program not signed"
+    for program in tessaro.exe tessaro.com; do
+        verify $arch/$program || fail "$arch $program not signed"
+    done
     verify signed/tessaro-*-$arch.msi || fail "$arch MSI not signed"
     ! verify "$root/build/windows-$arch/dist/tessaro.exe" || fail "$arch dist/ signed in place"
 done
