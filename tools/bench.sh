@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 run=tests/support/wine-run.sh
 b=build/windows-x64
 echo "== Executables"
-tools/check-pe.sh $b/src/tessaro.exe build/windows-x86/src/tessaro.exe
+tools/check-pe.sh $b/src/tessaro.exe $b/src/tessaro.com build/windows-x86/src/tessaro.exe \
+    build/windows-x86/src/tessaro.com
 echo
 rounds=${STARTUP_ROUNDS:-30}
 sb=$b/tools/startup-bench
@@ -24,6 +25,12 @@ env -u DISPLAY $run "$sb/bench_startup.exe" "$rounds" \
     "tessaro /status" "Z:$PWD/$b/src/tessaro.exe" @/status \
     "console reader" "Z:$PWD/$sb/bench_status_reader.exe" @ | tr -d '\r'
 echo "(tessaro /status / console reader should be <= 1.2)"
+echo
+echo "== tessaro.com /audit (three values) beside tessaro.com /status (one), $rounds rounds"
+env -u DISPLAY $run "$sb/bench_startup.exe" "$rounds" \
+    "tessaro.com /audit" "Z:$PWD/$b/src/tessaro.com" @/audit \
+    "tessaro.com /status" "Z:$PWD/$b/src/tessaro.com" @/status | tr -d '\r'
+echo "(/audit / /status should be <= 1.2: both are mostly the start of a process)"
 echo
 if [ -x tools/bench-effect.sh ]; then
     echo "== Effect loop"
