@@ -6,20 +6,6 @@
 namespace e2e {
 namespace {
 
-// The limited half of this process's token, as UAC gives an administrator: Wine starts every
-// program with the full one.
-win32::ScopedHandle LimitedToken() {
-    win32::ScopedHandle own, primary;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.Receive());
-    TOKEN_LINKED_TOKEN linked{};
-    DWORD size = 0;
-    GetTokenInformation(own.Get(), TokenLinkedToken, &linked, sizeof linked, &size);
-    const win32::ScopedHandle limited(linked.LinkedToken);
-    DuplicateTokenEx(limited.Get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
-                     primary.Receive());
-    return primary;
-}
-
 class CommandLine : public Session {
   protected:
     // Runs tessaro.exe with the arguments and gives its exit code and what it printed.
