@@ -6,7 +6,16 @@
 namespace e2e {
 namespace {
 
-class PlantedDlls : public Session {};
+class PlantedDlls : public Session {
+  protected:
+    void TearDown() override {  // also after a step that failed, before the folder goes
+        std::error_code ignored;
+        for (const auto& file : fs::directory_iterator(dir, ignored)) {
+            EXPECT_NE(fs::path(".loaded"), file.path().extension()) << file.path();
+        }
+        Session::TearDown();
+    }
+};
 
 // Every action that makes the program load a DLL at run time, in one session: the clip, the
 // sound spot, the licence, the desktop effect, and OK raised through an elevated copy of itself,
@@ -37,10 +46,6 @@ TEST_F(PlantedDlls, NoneIsLoadedWhateverTheUserDoes) {
     EXPECT_NE(std::wstring::npos, Read(box).find(L"Update successful.")) << "the write failed";
     XAt(box, "key Return");
     EXPECT_EQ(0u, ExitCode());
-
-    for (const auto& file : fs::directory_iterator(dir)) {
-        EXPECT_NE(fs::path(".loaded"), file.path().extension()) << file.path();
-    }
 }
 
 }  // namespace
