@@ -97,32 +97,5 @@ TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
 }
 
-TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWrite) {
-    SetPolicy(0x91);
-    Start();  // elevated, as Wine starts every program: OK writes by itself
-    EXPECT_NE(nullptr, Child(main, L"Now: another setting (0x91)."));
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, ExitCode());
-
-    Start(LimitedToken().Get());
-    // Every process the program starts joins its job, so the job counts the elevated copy.
-    const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
-    ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
-    Click(Ok());
-    const HWND box = Find(pid, IsBox);
-    EXPECT_EQ(
-        L"Tessaro|Update successful. Changes will take effect after the next computer "
-        L"boot.|information|OK",
-        Read(box));
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION jobInfo{};
-    QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &jobInfo,
-                              sizeof jobInfo, nullptr);
-    EXPECT_EQ(2u, jobInfo.TotalProcesses) << "the write was not made by an elevated copy";
-    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::vector<BYTE>{255, 0, 0, 0}),
-              Snapshot()[kPolicy]);
-    XAt(box, "key Return");
-    EXPECT_EQ(0u, ExitCode());
-}
-
 }  // namespace
 }  // namespace e2e

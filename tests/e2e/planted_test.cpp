@@ -1,6 +1,6 @@
-// The program runs elevated, often from a Downloads folder: DLLs planted beside it under the names
-// of ones it loads must never be loaded, whatever the user does. Run from the planted copy of its
-// folder (see tests/CMakeLists.txt).
+// A user without administrator rights runs the program from a Downloads folder where DLLs were
+// planted beside it under the names of ones it loads: none may ever be loaded, whatever the user
+// does, and OK raises only the write. Run from the planted copy of its folder.
 #include "driver.h"
 
 namespace e2e {
@@ -18,9 +18,9 @@ class PlantedDlls : public Session {
 };
 
 // Every action that makes the program load a DLL at run time, in one session: the clip, the
-// sound spot, the licence, the desktop effect, and OK raised through an elevated copy of itself,
-// which then starts from the same folder.
-TEST_F(PlantedDlls, NoneIsLoadedWhateverTheUserDoes) {
+// sound spot, the licence, the desktop effect, and OK, whose write an elevated copy of the
+// program makes, started from the same folder.
+TEST_F(PlantedDlls, NoneIsLoadedWhateverTheUserDoesAndOkRaisesOnlyTheWrite) {
     Copy();
     ASSERT_TRUE(fs::exists(dir / L"msacm32.dll")) << "not run from the planted folder";
     SetDllDirectoryW(dir.c_str());  // a search that reaches them does load them in this run
@@ -28,7 +28,7 @@ TEST_F(PlantedDlls, NoneIsLoadedWhateverTheUserDoes) {
     SetDllDirectoryW(nullptr);
     ASSERT_TRUE(fs::remove(dir / L"msacm32.dll.loaded")) << "native DLLs are not preferred";
 
-    Start(LimitedToken().Get());
+    Start(LimitedToken().Get());  // Wine starts every program elevated
     OpenAbout();
     EXPECT_TRUE(ClipPlays());
     Click(Ctl(kSpot));
@@ -41,9 +41,22 @@ TEST_F(PlantedDlls, NoneIsLoadedWhateverTheUserDoes) {
     EXPECT_TRUE(effect) << "no effect window";
     XAt(effect, "key a");
     EXPECT_TRUE(Gone(effect) && Gone(about) && WaitUntil([&] { return IsWindowEnabled(main); }));
+
+    // Every process the program starts joins its job, so the job counts the elevated copy.
+    const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
+    ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
     Click(Ok());
     const HWND box = Find(pid, IsBox);
-    EXPECT_NE(std::wstring::npos, Read(box).find(L"Update successful.")) << "the write failed";
+    EXPECT_EQ(
+        L"Tessaro|Update successful. Changes will take effect after the next computer "
+        L"boot.|information|OK",
+        Read(box));
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION jobInfo{};
+    QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &jobInfo,
+                              sizeof jobInfo, nullptr);
+    EXPECT_EQ(2u, jobInfo.TotalProcesses) << "the write was not made by an elevated copy";
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::vector<BYTE>{255, 0, 0, 0}),
+              Snapshot()[kPolicy]);
     XAt(box, "key Return");
     EXPECT_EQ(0u, ExitCode());
 }
