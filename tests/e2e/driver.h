@@ -278,20 +278,6 @@ inline void SetPolicy(DWORD value) {
                     &value, 4);
 }
 
-// The limited half of this process's token, as UAC gives an administrator: Wine starts every
-// program with the full one.
-inline win32::ScopedHandle LimitedToken() {
-    win32::ScopedHandle own, primary;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.Receive());
-    TOKEN_LINKED_TOKEN linked{};
-    DWORD size = 0;
-    GetTokenInformation(own.Get(), TokenLinkedToken, &linked, sizeof linked, &size);
-    const win32::ScopedHandle limited(linked.LinkedToken);
-    DuplicateTokenEx(limited.Get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
-                     primary.Receive());
-    return primary;
-}
-
 class Session : public testing::Test {
   protected:
     // The About box's controls, in tab order.
@@ -321,6 +307,11 @@ class Session : public testing::Test {
         }
         DestroyWindow(desktop);
         std::error_code ignored;
+        // The program runs elevated, often from a Downloads folder: DLLs planted beside it under
+        // the names of ones it loads must never be loaded, whatever the user does.
+        for (const auto& file : fs::directory_iterator(dir, ignored)) {
+            EXPECT_NE(fs::path(".loaded"), file.path().extension()) << file.path();
+        }
         fs::remove_all(root, ignored);
     }
     // A copy of the program's folder under this name, to spoil files in before Start(): the folder
@@ -328,6 +319,11 @@ class Session : public testing::Test {
     void Copy(const std::wstring& folder = L"dist") {
         fs::create_directories(dir = root / folder);
         fs::copy(fs::absolute(__argc > 1 ? __argv[1] : "").parent_path(), dir);
+        if (!fs::exists(dir / L"msacm32.dll")) return;  // planted ones (see tests/CMakeLists.txt)
+        SetDllDirectoryW(dir.c_str());  // a search that reaches them does load them in this run
+        FreeLibrary(LoadLibraryW(L"msacm32.dll"));
+        SetDllDirectoryW(nullptr);
+        ASSERT_TRUE(fs::remove(dir / L"msacm32.dll.loaded")) << "native DLLs are not preferred";
     }
     // Starts the copy and waits until the main window takes input: the focus is on OK.
     // With a token, as that user: the limited half of an administrator's, say.

@@ -6,6 +6,20 @@
 namespace e2e {
 namespace {
 
+// The limited half of this process's token, as UAC gives an administrator: Wine starts every
+// program with the full one.
+win32::ScopedHandle LimitedToken() {
+    win32::ScopedHandle own, primary;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.Receive());
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    GetTokenInformation(own.Get(), TokenLinkedToken, &linked, sizeof linked, &size);
+    const win32::ScopedHandle limited(linked.LinkedToken);
+    DuplicateTokenEx(limited.Get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                     primary.Receive());
+    return primary;
+}
+
 class CommandLine : public Session {
   protected:
     // Runs tessaro.exe with the arguments and gives its exit code and what it printed.
@@ -95,6 +109,45 @@ TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
     EXPECT_EQ(STILL_ACTIVE, ExitCode(0));
     SetPolicyDacl(L"D:(A;;KA;;;WD)");
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
+}
+
+// Run only from the copy of the folder with DLLs planted beside the program (tests/CMakeLists.txt),
+// which Session checks: every action that makes the program load a DLL at run time, in one
+// session. The clip, the sound spot, the licence, the desktop effect, and OK, whose write an
+// elevated copy of the program makes, started from the same folder.
+TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWrite) {
+    Copy();
+    ASSERT_TRUE(fs::exists(dir / L"msacm32.dll")) << "not run from the planted folder";
+    Start(LimitedToken().Get());
+    OpenAbout();
+    EXPECT_TRUE(ClipPlays());
+    Click(Ctl(kSpot));
+    Click(Ctl(kLicence));
+    const HWND notepad = Find(0, IsNotepad);
+    EXPECT_TRUE(notepad && !Find(pid, IsBox, 0)) << "the licence does not open";
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    Click(Ctl(kQuorrel));
+    Require(Effect(), "no effect window");
+    XAt(Effect(), "key a");
+    EXPECT_TRUE(Gone(about) && WaitUntil([&] { return IsWindowEnabled(main); }));
+
+    // Every process the program starts joins its job, so the job counts the elevated copy.
+    const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
+    ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
+    Click(Ok());
+    const HWND box = Find(pid, IsBox);
+    EXPECT_EQ(
+        L"Tessaro|Update successful. Changes will take effect after the next computer "
+        L"boot.|information|OK",
+        Read(box));
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION jobInfo{};
+    QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &jobInfo,
+                              sizeof jobInfo, nullptr);
+    EXPECT_EQ(2u, jobInfo.TotalProcesses) << "the write was not made by an elevated copy";
+    EXPECT_EQ(std::make_pair(DWORD{REG_DWORD}, std::vector<BYTE>{255, 0, 0, 0}),
+              Snapshot()[kPolicy]);
+    XAt(box, "key Return");
+    EXPECT_EQ(0u, ExitCode());
 }
 
 }  // namespace
