@@ -126,6 +126,7 @@ TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWrite) {
     const HWND notepad = Find(0, IsNotepad);
     EXPECT_TRUE(notepad && !Find(pid, IsBox, 0)) << "the licence does not open";
     PostMessageW(notepad, WM_CLOSE, 0, 0);
+    Require(Gone(notepad), "Notepad stays");  // over the About box, it would take the click
     Click(Ctl(kQuorrel));
     Require(Effect(), "no effect window");
     XAt(Effect(), "key a");
