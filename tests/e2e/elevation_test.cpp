@@ -154,14 +154,28 @@ int Hold(DWORD pid, bool resume = false) {
     return held;
 }
 
-TEST_F(CommandLine, WithoutAdministratorRightsOkRaisesOnlyTheWriteAndWaitsModally) {
-    SetPolicy(0x91);
-    Start();  // elevated, as Wine starts every program: OK writes by itself
-    EXPECT_NE(nullptr, Child(main, L"Now: another setting (0x91)."));
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, ExitCode());
-
+// Run only from the copy of the folder with DLLs planted beside the program (tests/CMakeLists.txt),
+// which Session checks: every action that makes the program load a DLL at run time, in one
+// session. The clip, the sound spot, the licence, the desktop effect, and OK, whose write an
+// elevated copy of the program makes, started from the same folder; the window waits for it
+// modally.
+TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWriteModally) {
+    Copy();
+    ASSERT_TRUE(fs::exists(dir / L"msacm32.dll")) << "not run from the planted folder";
     Start(LimitedToken().Get());
+    OpenAbout();
+    EXPECT_TRUE(ClipPlays());
+    Click(Ctl(kSpot));
+    Click(Ctl(kLicence));
+    const HWND notepad = Find(0, IsNotepad);
+    EXPECT_TRUE(notepad && !Find(pid, IsBox, 0)) << "the licence does not open";
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    Require(Gone(notepad), "Notepad stays");  // over the About box, it would take the click
+    Click(Ctl(kQuorrel));
+    Require(Effect(), "no effect window");
+    XAt(Effect(), "key a");
+    EXPECT_TRUE(Gone(about) && WaitUntil([&] { return IsWindowEnabled(main); }));
+
     // Every process the program starts joins its job, so the job counts the elevated copy.
     const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
     ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
