@@ -1,6 +1,6 @@
 // A registry in memory that answers as Windows does for the states a test sets up: keys that
-// refuse reading or changing, a failure Windows could give, and a writer that puts the old value
-// back (as a policy agent would), which Wine's registry cannot show on demand.
+// refuse reading or changing, a failure Windows could give, and changes that another writer (a
+// policy agent) undoes at once, which Wine's registry cannot show on demand.
 #pragma once
 
 #include <cstring>
@@ -15,29 +15,40 @@ namespace testing_support {
 
 class FakeRegistry : public portable::RegistryApi {
   public:
-    struct Value {
-        std::uint32_t type;
-        std::vector<std::uint8_t> data;
-    };
-    std::map<std::string, std::map<std::string, Value>> keys;  // under HKEY_LOCAL_MACHINE
-    std::set<std::string> refuseReading, refuseChanging;       // key paths
+    using Bytes = std::vector<std::uint8_t>;
+    static constexpr const char* kExplorer =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+    static constexpr const char* kPolicies = "Software\\Policies\\Microsoft\\Windows\\Explorer";
+    enum How { kRead = 1, kChange = 2, kUndone = 4 };  // refused, refused, undone
+
+    std::map<std::string, std::map<std::string, std::pair<std::uint32_t, Bytes>>> keys;  // HKLM
+    std::set<std::string> refuseReading, refuseChanging;
     std::int32_t changesFailWith = 0;  // every set and delete answers this instead
     bool changesUndone = false;        // sets and deletes answer success and change nothing
 
-    static Value Dword(std::uint32_t n) {
-        Value v{portable::kRegDword, std::vector<std::uint8_t>(4)};
-        std::memcpy(v.data.data(), &n, 4);
-        return v;
-    }
-    static Value Text(const std::string& s) {
-        return {portable::kRegSz, std::vector<std::uint8_t>(s.c_str(), s.c_str() + s.size() + 1)};
+    // Puts a value under `key`: "" nothing, "key" the key alone, "dword N", "text T", "short N"
+    // (a REG_DWORD of two bytes); `how` as How says.
+    void Hold(const std::string& key, const std::string& name, const std::string& what, int how) {
+        const std::string arg = what.substr(what.find(' ') + 1);
+        if (!what.empty()) keys[key];
+        if (what.starts_with("dword") || what.starts_with("short")) {
+            const std::uint32_t n = std::stoul(arg);
+            Bytes data(what.starts_with("dword") ? 4 : 2);
+            std::memcpy(data.data(), &n, data.size());
+            keys[key][name] = {portable::kRegDword, data};
+        } else if (what.starts_with("text")) {
+            keys[key][name] = {portable::kRegSz, Bytes(arg.c_str(), arg.c_str() + arg.size() + 1)};
+        }
+        if (how & kRead) refuseReading.insert(key);
+        if (how & kChange) refuseChanging.insert(key);
+        changesUndone = changesUndone || (how & kUndone);
     }
 
     std::int32_t OpenKey(portable::RegHandle, const std::string& path,
                          portable::RegHandle* key) override {
         *key = 0;
         if (!keys.contains(path)) return portable::kErrorFileNotFound;
-        // Windows asks for as much access as the key grants; a key that grants none is refused.
+        // Windows gives as much access as the key grants; a key that grants none is refused.
         if (refuseReading.contains(path) && refuseChanging.contains(path)) {
             return portable::kErrorAccessDenied;
         }
@@ -54,28 +65,25 @@ class FakeRegistry : public portable::RegistryApi {
     std::int32_t QueryValue(portable::RegHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) override {
         if (!open_.contains(key)) return portable::kErrorInvalidHandle;
-        const std::string& path = open_[key];
-        if (refuseReading.contains(path)) return portable::kErrorAccessDenied;
-        const auto found = keys[path].find(name);
-        if (found == keys[path].end()) return portable::kErrorFileNotFound;
-        const Value& v = found->second;
-        *type = v.type;
-        const auto wanted = static_cast<std::uint32_t>(v.data.size());
+        if (refuseReading.contains(open_[key])) return portable::kErrorAccessDenied;
+        const auto& values = keys[open_[key]];
+        if (!values.contains(name)) return portable::kErrorFileNotFound;
+        const auto& [t, bytes] = values.at(name);
+        *type = t;
+        const auto wanted = static_cast<std::uint32_t>(bytes.size());
         if (data && *size < wanted) return *size = wanted, portable::kErrorMoreData;
-        if (data) std::memcpy(data, v.data.data(), v.data.size());
+        if (data) std::memcpy(data, bytes.data(), bytes.size());
         *size = wanted;
         return portable::kErrorSuccess;
     }
     std::int32_t SetValue(portable::RegHandle key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override {
-        return Change(key, [&](auto& values) { values[name] = {type, {data, data + size}}; });
+        return Change(key, [&](auto& values) { values[name] = {type, Bytes(data, data + size)}; });
     }
     std::int32_t DeleteValue(portable::RegHandle key, const std::string& name) override {
-        if (open_.contains(key) && !keys[open_[key]].contains(name) &&
-            !refuseChanging.contains(open_[key])) {
-            return portable::kErrorFileNotFound;
-        }
-        return Change(key, [&](auto& values) { values.erase(name); });
+        const bool there = open_.contains(key) && keys[open_[key]].contains(name);
+        const std::int32_t rc = Change(key, [&](auto& values) { values.erase(name); });
+        return rc == portable::kErrorSuccess && !there ? portable::kErrorFileNotFound : rc;
     }
     std::int32_t DeleteKey(portable::RegHandle, const std::string&) override {
         return portable::kErrorAccessDenied;  // nothing here deletes keys
@@ -88,8 +96,7 @@ class FakeRegistry : public portable::RegistryApi {
 
   private:
     std::int32_t Handle(const std::string& path, portable::RegHandle* key) {
-        *key = next_++;
-        open_[*key] = path;
+        open_[*key = next_++] = path;
         return portable::kErrorSuccess;
     }
     template <typename F>
