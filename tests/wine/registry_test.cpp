@@ -14,7 +14,6 @@
 #include "support/policy_dacl.h"
 #include "policy/autorun_switch.h"
 #include "policy/change_watch.h"
-#include "policy/command_line.h"
 #include "policy/setting.h"
 #include "portable/runtime_error.h"
 #include "win32/win32_registry.h"
