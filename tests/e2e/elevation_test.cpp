@@ -127,14 +127,16 @@ TEST_F(CommandLine, ARefusedChangeExitsWithFiveAndIsNeverTakenForSuccess) {
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
 }
 
-// The processes that `parent` started.
+// The copies of tessaro.exe that `parent` started (it starts Notepad too, for the licence).
 std::vector<DWORD> ChildProcesses(DWORD parent) {
     std::vector<DWORD> children;
     const win32::ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{sizeof entry};
     for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
          more = Process32NextW(snapshot.Get(), &entry)) {
-        if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+        if (entry.th32ParentProcessID == parent && !_wcsicmp(entry.szExeFile, L"tessaro.exe")) {
+            children.push_back(entry.th32ProcessID);
+        }
     }
     return children;
 }
