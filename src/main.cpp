@@ -39,8 +39,8 @@ void ShowInfo() {
 
 }  // namespace
 
-// With a switch the program does that one thing and says so in one line; without one it starts
-// with its main window and ends when its last window is gone.
+// With a switch the program does that one thing and says so in its lines and exit code; without one
+// it starts with its main window and ends when its last window is gone.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (const auto command = policy::ParseCommandLine(tessaro::StartUp());
         command != policy::Command::kWindow) {

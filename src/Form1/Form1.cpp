@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <tuple>
-
 #include "policy/setting.h"
 #include "resource_ids.h"
 #include "win32/app.h"
@@ -73,25 +71,22 @@ void Form1::Command1_Click() {
     // However OK was pressed (a message from another program included), one change at a time.
     if (raising_) return;
     const auto choice = Option1->Value() ? policy::Choice::kDisable : policy::Choice::kRestore;
-    policy::Setting now{policy::SettingKind::kUnreadable, 0, "", 0};
-    bool confirmed = false;
+    std::optional<Attempt> attempt;
     if (elevated_) {
         const auto outcome = policy::RunAutorunSwitch(routines_, changes_, choice);
-        now = outcome.now;
-        confirmed = outcome.verdict == policy::Verdict::kConfirmed;
+        attempt = Attempt{outcome.now, outcome.verdict == policy::Verdict::kConfirmed};
     } else {
-        const auto raised = RaiseTheChange(choice);
-        if (!raised) return;  // the user said no: nothing happened, nothing to say
-        std::tie(now, confirmed) = *raised;
+        attempt = RaiseTheChange(choice);
     }
-    if (confirmed) {
+    if (!attempt) return;  // the user declined the prompt: nothing happened, nothing to say
+    if (attempt->confirmed) {
         win32::MsgBox(Widen(policy::kUpdateSuccessful), MB_ICONINFORMATION);
         win32::EndProcess();
     }
-    ShowSetting(now);
+    ShowSetting(attempt->now);
 }
 
-std::optional<std::pair<policy::Setting, bool>> Form1::RaiseTheChange(policy::Choice choice) {
+std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {
     // An elevated copy of the program makes the change, modally: the whole window is disabled
     // while it runs and enabled again before anything is said, so that activation comes back
     // to it and nothing in it can start a second copy or close it meanwhile.
@@ -104,7 +99,7 @@ std::optional<std::pair<policy::Setting, bool>> Form1::RaiseTheChange(policy::Ch
     if (!run.started && run.error == ERROR_CANCELLED) return std::nullopt;
     // Success needs both: the copy says it confirmed the change, and this window reads it too.
     const auto now = policy::ReadSetting(registry_);
-    return std::pair{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now)};
+    return Attempt{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now)};
 }
 
 std::optional<LRESULT> Form1::OnMessage(UINT msg, WPARAM, LPARAM) {

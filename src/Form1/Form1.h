@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <optional>
-#include <utility>
 
 #include "policy/autorun_switch.h"
 #include "policy/change_watch.h"
@@ -38,9 +37,12 @@ class Form1 : public win32::Form {
     void Form_Initialize();
     void Command1_Click();
     void Command2_Click();
-    // Nothing when the user declined the prompt; else what the machine holds afterwards and
-    // whether the elevated copy confirmed the change.
-    std::optional<std::pair<policy::Setting, bool>> RaiseTheChange(policy::Choice choice);
+    struct Attempt {
+        policy::Setting now;  // what the machine holds afterwards
+        bool confirmed;
+    };
+    // Nothing when the user declined the prompt.
+    std::optional<Attempt> RaiseTheChange(policy::Choice choice);
     void ShowSetting(const policy::Setting& now);
 
     portable::RegistryApi& registry_;

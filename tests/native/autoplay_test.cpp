@@ -18,8 +18,8 @@ void HardenAll(R& r) {
     r.Hold(R::kPolicies, "NoAutoplayfornonVolume", "dword 1", 0);
 }
 
-// One control out of place at a time: its line, then the code; an unreadable key outranks a
-// finding. Every other line stays "ok" unless it shares the unreadable key.
+// One control out of place at a time: its line ends in its word and the code follows; how a
+// value is shown is pinned with the setting's texts. Lines sharing an unreadable key say so too.
 TEST(AutoPlayAudit, EachControlOutOfPlaceGivesItsLineAndTheCode) {
     const struct {
         const char* key;
@@ -29,16 +29,9 @@ TEST(AutoPlayAudit, EachControlOutOfPlaceGivesItsLineAndTheCode) {
         int code;
         std::string output;
     } cases[] = {
-        {R::kExplorer, "NoDriveTypeAutoRun", "key", 0, 1, "NoDriveTypeAutoRun absent finding\n"},
-        {R::kExplorer, "NoDriveTypeAutoRun", "dword 0", 0, 1,
-         "NoDriveTypeAutoRun REG_DWORD 0x0 finding\n"},
-        {R::kExplorer, "NoDriveTypeAutoRun", "text 255", 0, 1,
-         "NoDriveTypeAutoRun REG_SZ \"255\" finding\n"},
         {R::kExplorer, "NoDriveTypeAutoRun", "short 255", 0, 1,
          "NoDriveTypeAutoRun REG_DWORD ff 00 finding\n"},
-        {R::kExplorer, "NoAutorun", "dword 255", 0, 1, "NoAutorun REG_DWORD 0xff finding\n"},
         {R::kExplorer, "NoAutorun", "text 1", 0, 1, "NoAutorun REG_SZ \"1\" finding\n"},
-        {R::kExplorer, "NoAutorun", "short 1", 0, 1, "NoAutorun REG_DWORD 01 00 finding\n"},
         {R::kExplorer, "NoAutorun", "dword 1", R::kRead, 3,
          "NoDriveTypeAutoRun access denied (5) unreadable\n"
          "NoAutorun access denied (5) unreadable\n"},
@@ -46,8 +39,6 @@ TEST(AutoPlayAudit, EachControlOutOfPlaceGivesItsLineAndTheCode) {
          "NoAutoplayfornonVolume absent finding\n"},
         {R::kPolicies, "NoAutoplayfornonVolume", "dword 2", 0, 1,
          "NoAutoplayfornonVolume REG_DWORD 0x2 finding\n"},
-        {R::kPolicies, "NoAutoplayfornonVolume", "dword 1", R::kRead, 3,
-         "NoAutoplayfornonVolume access denied (5) unreadable\n"},
     };
     for (const auto& c : cases) {
         R registry;
