@@ -181,14 +181,26 @@ TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWriteModally) {
     // Every process the program starts joins its job, so the job counts the elevated copy.
     const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
     ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
+    // A thread of its own watches from before the click, so the copy is held the moment it shows.
+    struct Watch {
+        DWORD parent, copy = 0;
+    } watch{pid};
+    const win32::ScopedHandle watcher(CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* w = static_cast<Watch*>(p);
+            for (const ULONGLONG end = GetTickCount64() + kWait; GetTickCount64() < end;) {
+                for (DWORD child : ChildProcesses(w->parent)) {
+                    if (Hold(child) > 0) return w->copy = child, 0;
+                }
+            }
+            return 1;
+        },
+        &watch, 0, nullptr));
     Click(Ok());
-    DWORD copy = 0;
-    int held = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto children = ChildProcesses(pid);
-        return !children.empty() && (held = Hold(copy = children[0])) > 0;
-    })) << "enabled "
-        << IsWindowEnabled(main) << " copy " << copy << " held " << held;
+    WaitForSingleObject(watcher.Get(), kWait + 1000);
+    const DWORD copy = watch.copy;
+    ASSERT_NE(0u, copy) << "no elevated copy to hold; window enabled: " << IsWindowEnabled(main);
     // While the copy runs the whole window is out of reach: OK pressed again by any means, or
     // the window closed, starts nothing and ends nothing.
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }));
