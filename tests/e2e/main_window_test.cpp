@@ -57,14 +57,15 @@ TEST_F(MainWindow, LayoutAtTheScreenDpi) {
 
     // Info by keyboard (Enter presses the focused button), then by mouse: the About box is built
     // afresh each time, and as in a dialog the focus goes back where it was.
+    const HWND info = Child(main, L"&Info...");
     XAt(main, "key Tab Tab");
-    ASSERT_TRUE(WaitUntil([&] { return Focus(main) == Info(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Focus(main) == info; }));
     OpenAbout("key Return");
     ExpectAboutLayout();
     XAt(about, "key alt+F4");
-    EXPECT_TRUE(Gone(about) && WaitUntil([&] { return Focus(main) == Info() && Answers(main); }))
+    EXPECT_TRUE(Gone(about) && WaitUntil([&] { return Focus(main) == info && Answers(main); }))
         << "the focus is on " << testing::PrintToString(Text(Focus(main)));
-    OpenAbout("click 1", Info());
+    OpenAbout("click 1", info);
     ExpectAboutLayout();
     EXPECT_TRUE(ClipPlays());
 
