@@ -24,7 +24,7 @@ cleanup() {
         WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
         [ "${TESSARO_KEEP_PREFIX:-0}" = 1 ] && echo "wine-run: kept $prefix" >&2 || rm -rf "$prefix"
     fi
-    [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true
+    [ -z "${XVFB_PID:-}" ] || { kill "$XVFB_PID" && wait "$XVFB_PID"; } 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -52,7 +52,7 @@ cp -a "$template/." "$prefix/"
 export WINEPREFIX="$prefix"
 if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
     "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-        /d "$TESSARO_LOGPIXELS" /f >/dev/null 2>&1
+        /d "$TESSARO_LOGPIXELS" /f >/dev/null
     # Each process reads the DPI as it starts: let the processes that started with this wineserver
     # (services, explorer) end first, so none of them keeps the old value.
     wineserver -w
