@@ -94,6 +94,7 @@ inline std::wstring Class(HWND w) {
 }
 inline LONG_PTR Style(HWND w, int which = GWL_STYLE) { return GetWindowLongPtrW(w, which); }
 inline bool IsNotepad(HWND w) { return Text(w) == L"gpl.txt - Notepad"; }
+inline bool IsMain(HWND w) { return Text(w) == L"Tessaro"; }
 inline bool Answers(HWND w) { return SendMessageTimeoutW(w, WM_NULL, 0, 0, 0, 2000, nullptr); }
 // On the screen, or (client) its client area on the screen, or (parent) in the parent's client.
 inline RECT Rect(HWND w, bool client = false, bool parent = false) {
@@ -171,10 +172,7 @@ inline Shot Capture(const RECT& r, const std::function<void(HDC)>& over = {}) {
     for (auto& p : shot.px) p &= 0xFFFFFF;
     return shot;
 }
-inline std::uint32_t Face() {
-    const COLORREF c = GetSysColor(COLOR_BTNFACE);
-    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-}
+inline std::uint32_t Face() { return _byteswap_ulong(GetSysColor(COLOR_BTNFACE)) >> 8; }
 
 // Every pixel of the test's desktop has a colour of its own, none of them black, so a pixel on the
 // screen tells where on that desktop it came from: red and green carry the low bits of x and y,
@@ -288,9 +286,7 @@ class Session : public testing::Test {
         SendMessageW(desktop, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.Get()));
         SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        ASSERT_TRUE(WaitUntil([] {
-            return Capture({8, 8, 9, 9}).px == std::vector{Pattern(8, 8)};
-        }));
+        ASSERT_TRUE(WaitUntil([] { return Capture({8, 8, 9, 9}).Count(Pattern(8, 8)); }));
     }
     void TearDown() override {
         if (process) TerminateProcess(process.Get(), 1), WaitForSingleObject(process.Get(), kWait);
@@ -335,7 +331,7 @@ class Session : public testing::Test {
         CloseHandle(info.hThread);
         process.Reset(info.hProcess);
         pid = info.dwProcessId;
-        main = Find(pid, [](HWND w) { return Text(w) == L"Tessaro"; });
+        main = Find(pid, IsMain);
         Require(WaitUntil([&] { return Ok() && Focus(main) == Ok(); }), "no main window");
     }
     HWND Ok() const { return Child(main, L"&Ok"); }
