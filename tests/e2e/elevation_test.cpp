@@ -2,6 +2,8 @@
 // user without administrator rights see.
 #include "driver.h"
 
+#include <thread>
+
 #include "support/policy_dacl.h"
 
 extern "C" LONG NTAPI NtSuspendProcess(HANDLE process);
@@ -119,20 +121,30 @@ TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWriteModally) {
     XAt(Effect(), "key a");
     EXPECT_TRUE(Gone(about) && WaitUntil([&] { return IsWindowEnabled(main); }));
 
-    // Every process the program starts joins its job: there the elevated copy is found, held
-    // still as a slow consent prompt would hold it, and counted.
-    const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
+    // Every process the program starts joins its job, whose port names each one as it starts:
+    // the elevated copy is held still there before it can write, as a slow consent prompt would
+    // hold it, and counted. A copy that is quick runs and ends while the click is still going on.
+    const win32::ScopedHandle job(CreateJobObjectW(nullptr, nullptr)),
+        port(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{job.Get(), port.Get()};
+    SetInformationJobObject(job.Get(), JobObjectAssociateCompletionPortInformation, &link,
+                            sizeof link);
     ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
-    Click(Ok());
-    ULONG_PTR ids[8] = {};  // two 32-bit counts, then the ids in the order they joined
     win32::ScopedHandle copy;
-    ASSERT_TRUE(WaitUntil([&] {
-        QueryInformationJobObject(job.Get(), JobObjectBasicProcessIdList, ids, sizeof ids, 0);
-        if (ids[0] >> 32 < 2) return false;
-        copy.Reset(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, static_cast<DWORD>(ids[2])));
-        return copy && NtSuspendProcess(copy.Get()) == 0;
-    })) << "enabled "
-        << IsWindowEnabled(main) << " in job " << (ids[0] >> 32);
+    std::thread hold([&] {
+        DWORD message = 0;
+        ULONG_PTR key;
+        OVERLAPPED* id = nullptr;
+        while (GetQueuedCompletionStatus(port.Get(), &message, &key, &id, kWait)) {
+            const auto other = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(id));
+            if (message != JOB_OBJECT_MSG_NEW_PROCESS || other == pid) continue;
+            copy.Reset(OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, other));
+            if (copy && NtSuspendProcess(copy.Get()) == 0) return;
+        }
+    });
+    Click(Ok());
+    hold.join();
+    ASSERT_TRUE(copy) << "no elevated copy";
     // While the copy runs the whole window is out of reach: OK pressed again by any means, or
     // the window closed, starts nothing (the job counts that) and ends nothing.
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }));
