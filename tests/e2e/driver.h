@@ -9,14 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
 #include <source_location>
-#include <string>
-#include <vector>
 
 #include "win32/scoped_handles.h"
 
@@ -96,6 +94,7 @@ inline std::wstring Class(HWND w) {
 }
 inline LONG_PTR Style(HWND w, int which = GWL_STYLE) { return GetWindowLongPtrW(w, which); }
 inline bool IsNotepad(HWND w) { return Text(w) == L"gpl.txt - Notepad"; }
+inline bool IsMain(HWND w) { return Text(w) == L"Tessaro"; }
 inline bool Answers(HWND w) { return SendMessageTimeoutW(w, WM_NULL, 0, 0, 0, 2000, nullptr); }
 // On the screen, or (client) its client area on the screen, or (parent) in the parent's client.
 inline RECT Rect(HWND w, bool client = false, bool parent = false) {
@@ -118,19 +117,18 @@ inline HWND Focus(HWND w) {  // of the thread that owns w
 }
 
 inline std::string Xy(int x, int y) { return std::to_string(x) + ' ' + std::to_string(y); }
+// Wine starts Unix programs without a handle to wait on: the shell leaves "0" in a file of this
+// run's private prefix when xdotool succeeded without a word (it only warns of a key name it does
+// not know), renamed into place so that it is never read half written.
 inline void X(const std::string& args, Where at = Where::current()) {
-    // Wine starts Unix programs without a handle to wait on: the shell leaves "0" in a file of
-    // this run's private prefix when xdotool succeeded without a word (it only warns of a key
-    // name it does not know), renamed into place so that it is never read half written.
     static int counter = 0;
     const std::string done = std::getenv("WINEPREFIX") + ("/xdotool" + std::to_string(++counter));
-    const std::string sh = "/bin/sh -c \"out=$(xdotool " + args + " 2>&1); echo $?$out >" + done +
-                           ".part; mv " + done + ".part " + done + "\"";
-    std::wstring command(sh.begin(), sh.end());
-    STARTUPINFOW startup{sizeof startup};
+    std::string sh = "/bin/sh -c \"out=$(xdotool " + args + " 2>&1); echo $?$out >" + done +
+                     ".part; mv " + done + ".part " + done + "\"";
+    STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     std::string status;
-    if (CreateProcessW(0, command.data(), 0, 0, FALSE, 0, 0, 0, &startup, &info) &&
+    if (CreateProcessA(0, sh.data(), 0, 0, FALSE, 0, 0, 0, &startup, &info) &&
         WaitUntil([&] { return fs::exists(done); })) {
         std::getline(std::ifstream(done), status);
     }
@@ -151,7 +149,6 @@ inline void ClickAt(POINT p, Where at = Where::current()) {
 struct Shot {  // 0x00RRGGBB per pixel, rows top to bottom
     int w = 0, h = 0;
     std::vector<std::uint32_t> px;
-    std::uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
     size_t Count(std::uint32_t rgb) const { return std::count(px.begin(), px.end(), rgb); }
     bool operator==(const Shot&) const = default;
 };
@@ -175,10 +172,7 @@ inline Shot Capture(const RECT& r, const std::function<void(HDC)>& over = {}) {
     for (auto& p : shot.px) p &= 0xFFFFFF;
     return shot;
 }
-inline std::uint32_t Face() {
-    const COLORREF c = GetSysColor(COLOR_BTNFACE);
-    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-}
+inline std::uint32_t Face() { return _byteswap_ulong(GetSysColor(COLOR_BTNFACE)) >> 8; }
 
 // Every pixel of the test's desktop has a colour of its own, none of them black, so a pixel on the
 // screen tells where on that desktop it came from: red and green carry the low bits of x and y,
@@ -241,37 +235,32 @@ inline const std::wstring kPolicy = L"HKLM\\" + kPolicyKey + L"|NoDriveTypeAutoR
 inline void Walk(HKEY key, const std::wstring& path, Registry& out) {
     static std::vector<BYTE> data(1 << 20);  // one buffer for the whole walk: allocating is slow
     static wchar_t name[16384];              // the longest name the registry allows
-    for (DWORD i = 0, length = 16384, type, size = data.size();
-         !RegEnumValueW(key, i++, name, &length, 0, &type, data.data(), &size);
-         length = 16384, size = data.size()) {
+    for (DWORD i = 0, length, type, size; length = 16384, size = data.size(),
+               !RegEnumValueW(key, i++, name, &length, 0, &type, data.data(), &size);) {
         out[path + L"|" + std::wstring(name, length)] = {type, {data.data(), data.data() + size}};
     }
-    for (DWORD i = 0, length = 16384; !RegEnumKeyExW(key, i++, name, &length, 0, 0, 0, 0);) {
+    for (DWORD i = 0, length;
+         length = 16384, !RegEnumKeyExW(key, i++, name, &length, 0, 0, 0, 0);) {
         const std::wstring child = path + L"\\" + std::wstring(name, length);
         win32::ScopedHkey sub;
-        length = 16384;
         if (child.ends_with(L"\\Wine") || child.ends_with(L"\\Wow6432Node")) continue;
         out[child + L"|"] = {};
-        if (!RegOpenKeyExW(key, child.substr(path.size() + 1).c_str(), 0, KEY_READ,
-                           sub.Receive())) {
-            Walk(sub.Get(), child, out);
-        }
+        if (!RegOpenKeyExW(key, name, 0, KEY_READ, sub.Receive())) Walk(sub.Get(), child, out);
     }
 }
 inline Registry Snapshot() {
     Registry all;
-    Walk(HKEY_LOCAL_MACHINE, L"HKLM", all);
-    Walk(HKEY_CURRENT_USER, L"HKCU", all);
+    Walk(HKEY_LOCAL_MACHINE, L"HKLM", all), Walk(HKEY_CURRENT_USER, L"HKCU", all);
     return all;
 }
+// The names whose value is new, gone or different.
 inline std::vector<std::wstring> Changed(const Registry& before, const Registry& after) {
-    std::set<std::wstring> changed;
-    for (const auto& [name, value] : before) {
-        if (!after.contains(name) || after.at(name) != value) changed.insert(name);
-    }
-    for (const auto& [name, value] : after)
-        if (!before.contains(name)) changed.insert(name);
-    return {changed.begin(), changed.end()};
+    std::vector<Registry::value_type> differ;
+    std::ranges::set_symmetric_difference(before, after, std::back_inserter(differ));
+    std::vector<std::wstring> names;
+    for (const auto& [name, value] : differ)
+        if (names.empty() || names.back() != name) names.push_back(name);
+    return names;
 }
 inline void SetPolicy(DWORD value) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun", REG_DWORD,
@@ -297,7 +286,7 @@ class Session : public testing::Test {
         SendMessageW(desktop, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.Get()));
         SetWindowPos(desktop, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        ASSERT_TRUE(WaitUntil([] { return Capture({0, 0, 9, 9}).At(8, 8) == Pattern(8, 8); }));
+        ASSERT_TRUE(WaitUntil([] { return Capture({8, 8, 9, 9}).Count(Pattern(8, 8)); }));
     }
     void TearDown() override {
         if (process) TerminateProcess(process.Get(), 1), WaitForSingleObject(process.Get(), kWait);
@@ -342,11 +331,10 @@ class Session : public testing::Test {
         CloseHandle(info.hThread);
         process.Reset(info.hProcess);
         pid = info.dwProcessId;
-        main = Find(pid, [](HWND w) { return Text(w) == L"Tessaro"; });
+        main = Find(pid, IsMain);
         Require(WaitUntil([&] { return Ok() && Focus(main) == Ok(); }), "no main window");
     }
     HWND Ok() const { return Child(main, L"&Ok"); }
-    HWND Info() const { return Child(main, L"&Info..."); }
     // Opens the About box and waits until it is drawn: its last link is blue, and all to the right
     // of the clip, which never rests, looks the same for a moment.
     void OpenAbout(const std::string& xdotool = "key alt+i", HWND target = nullptr) {
@@ -370,10 +358,6 @@ class Session : public testing::Test {
     }
     HWND Effect() const {  // the window over the whole screen
         return Find(pid, [&](HWND w) { return w != main && w != about && Rect(w) == Screen(); });
-    }
-    RECT Below() const {  // the screen below the program's windows, where only the desktop shows
-        return {0, std::max(Rect(main).bottom, Rect(about).bottom) + 64, Screen().right,
-                Screen().bottom};
     }
     DWORD ExitCode(DWORD ms = kWait) const {  // STILL_ACTIVE while it runs
         DWORD code = STILL_ACTIVE;

@@ -1,7 +1,6 @@
-// A policy key's DACL (the AutoRun key's unless another is named), set from inside Wine. With
+// A policy key's DACL (the AutoRun key's unless another is named), set from inside Wine: with
 // "D:(A;;KR;;;WD)" every write and deletion on it is refused with 5, as Windows refuses them to a
-// user without administrator rights;
-// "D:(A;;KA;;;WD)" opens it up again. The wineserver keeps it for this run only.
+// user without administrator rights; "D:(A;;KA;;;WD)" opens it up again. Kept for this run only.
 #pragma once
 
 #include <windows.h>

@@ -12,68 +12,49 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 # The template's name follows its settings, so a change to them never meets a stale template.
-stamp=$(cat "$here/configure-prefix.sh" | md5sum | cut -c1-8)
+stamp=$(md5sum <"$here/configure-prefix.sh" | cut -c1-8)
 template=${TESSARO_WINE_TEMPLATE:-/tmp/tessaro-wine-template-$stamp}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml="}
-
 wine_bin=$(command -v wine64 || command -v wine)
 
-start_xvfb() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${TESSARO_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 1 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
-            sleep 0.05
-        done
-        kill "$xvfb_pid" 2>/dev/null || true
-    done
-    echo "wine-run: could not start Xvfb" >&2
-    return 1
-}
-
-make_template() {
-    # Built once under a lock; later runs only copy it.
-    exec 9>"$template.lock"
-    flock 9
-    if [ ! -f "$template/.ready" ]; then
-        rm -rf "$template"
-        WINEPREFIX="$template" "$wine_bin" wineboot -i >/dev/null 2>&1 || true
-        WINEPREFIX="$template" "$here/configure-prefix.sh"
-        WINEPREFIX="$template" wineserver -w
-        touch "$template/.ready"
-    fi
-    flock -u 9
-}
-
-xvfb_pid=""
 prefix=""
 cleanup() {
     if [ -n "$prefix" ]; then
         WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
         [ "${TESSARO_KEEP_PREFIX:-0}" = 1 ] && echo "wine-run: kept $prefix" >&2 || rm -rf "$prefix"
     fi
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -z "${XVFB_PID:-}" ] || { kill "$XVFB_PID" && wait "$XVFB_PID"; } 2>/dev/null || true
 }
 trap cleanup EXIT
 
-[ -n "${DISPLAY:-}" ] || start_xvfb
-make_template
+if [ -z "${DISPLAY:-}" ]; then
+    # Xvfb takes a free display number itself and names it once it accepts clients: no race with
+    # other servers starting meanwhile.
+    coproc XVFB { exec Xvfb -displayfd 1 -screen 0 "${TESSARO_SCREEN:-1024x768x24}" -nolisten tcp 2>/dev/null; }
+    read -r -t 10 display <&"${XVFB[0]}" || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
+    export DISPLAY=":$display"
+fi
+
+# The template is built once under a lock; later runs only copy it.
+exec 9>"$template.lock"
+flock 9
+if [ ! -f "$template/.ready" ]; then
+    rm -rf "$template"
+    WINEPREFIX="$template" "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX="$template" "$here/configure-prefix.sh"
+    WINEPREFIX="$template" wineserver -w
+    touch "$template/.ready"
+fi
+flock -u 9
 prefix=$(mktemp -d /tmp/tessaro-wine.XXXXXX)
 cp -a "$template/." "$prefix/"
 export WINEPREFIX="$prefix"
 if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
     "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-        /d "$TESSARO_LOGPIXELS" /f >/dev/null 2>&1
+        /d "$TESSARO_LOGPIXELS" /f >/dev/null
     # Each process reads the DPI as it starts: let the processes that started with this wineserver
     # (services, explorer) end first, so none of them keeps the old value.
     wineserver -w
 fi
-set +e
-"$wine_bin" "$@"
-rc=$?
-set -e
-exit $rc
+"$wine_bin" "$@" || exit  # with the program's status
