@@ -71,6 +71,7 @@ TEST_F(CommandLine, BothProgramsTakeQuotedSwitchesAndReturnTheirCodeAndLines) {
     EXPECT_TRUE(hardened.starts_with("0 ") &&
                 hardened.ends_with("\r\nAutoPlay: 3 of 3 controls in place\r\n"))
         << hardened;
+    EXPECT_TRUE(Run(L"-AUDIT", L"tessaro.com").starts_with("0 "));
     EXPECT_TRUE(Run(L"/unharden").starts_with("0 "));
     // Only a key /harden had to create may remain; every value is as it was.
     for (const auto& name : Changed(before, Snapshot())) EXPECT_TRUE(name.ends_with(L"|")) << name;
