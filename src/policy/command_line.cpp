@@ -1,6 +1,8 @@
 #include "policy/command_line.h"
 
+#include <cwchar>
 #include <iterator>
+#include <utility>
 
 #include "policy/autorun_switch.h"
 #include "policy/change_watch.h"
@@ -48,21 +50,21 @@ bool SameSwitch(const std::wstring& word, std::wstring_view name) {
     return true;
 }
 
-const char* SwitchName(Command command) {
-    switch (command) {
-        case Command::kDisable:
-            return "/disable";
-        case Command::kRestore:
-            return "/restore";
-        case Command::kHarden:
-            return "/harden";
-        default:
-            return "/unharden";
-    }
-}
+// The switches by name, without their "/" or "-".
+constexpr std::pair<const wchar_t*, Command> kSwitches[] = {
+    {L"disable", Command::kDisable}, {L"restore", Command::kRestore},
+    {L"status", Command::kStatus},   {L"audit", Command::kAudit},
+    {L"harden", Command::kHarden},   {L"unharden", Command::kUnharden},
+    {L"?", Command::kHelp},
+};
 
 std::string RefusedHint(Command command) {
-    return std::string("run tessaro.exe ") + SwitchName(command) + " as administrator";
+    std::string hint = "run tessaro.exe /";
+    for (const auto& [name, switched] : kSwitches) {
+        // The names are ASCII.
+        if (switched == command) hint.append(name, name + std::wcslen(name));
+    }
+    return hint + " as administrator";
 }
 
 int StatusCode(SettingKind kind) {
@@ -166,12 +168,6 @@ CommandResult ChangeAll(Command command, portable::RegistryApi& registry) {
 Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
     if (arguments.empty()) return Command::kWindow;
     if (arguments.size() > 1) return Command::kBadArguments;
-    static constexpr std::pair<const wchar_t*, Command> kSwitches[] = {
-        {L"disable", Command::kDisable}, {L"restore", Command::kRestore},
-        {L"status", Command::kStatus},   {L"audit", Command::kAudit},
-        {L"harden", Command::kHarden},   {L"unharden", Command::kUnharden},
-        {L"?", Command::kHelp},
-    };
     for (const auto& [name, command] : kSwitches) {
         if (SameSwitch(arguments[0], name)) return command;
     }
