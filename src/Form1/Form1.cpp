@@ -49,8 +49,12 @@ void Form1::CreateControls() {
     win32::LabelStyle bold;
     bold.font = win32::FontKind::kBold;
     Label1 = &Add<win32::Label>(L"(Recommended)", TwipRect{600, 840, 2175, 195}, bold);
-    // What the machine holds now, in the free space left of OK.
-    Label2 = &Add<win32::Label>(L"", TwipRect{360, 1920, 2460, 375});
+    // A screen reader reads the label below the first option as part of it.
+    Option1->accessible.description = L"(Recommended)";
+    // What the machine holds now, in the free space left of OK, read out when it changes.
+    win32::LabelStyle live;
+    live.liveRegion = true;
+    Label2 = &Add<win32::Label>(L"", TwipRect{360, 1920, 2460, 375}, live);
 
     Command1->onClick = [this] { Command1_Click(); };
     Command2->onClick = [this] { Command2_Click(); };
@@ -63,8 +67,8 @@ void Form1::Form_Load() {
     ShowSetting(policy::ReadSetting(registry_));
 }
 
-void Form1::ShowSetting(const policy::Setting& now) {
-    Label2->SetCaption(Widen(policy::WindowText(now)));
+void Form1::ShowSetting(const policy::Setting& now, bool announce) {
+    Label2->SetCaption(Widen(policy::WindowText(now)), announce);
 }
 
 void Form1::Command1_Click() {
@@ -83,7 +87,8 @@ void Form1::Command1_Click() {
         win32::MsgBox(Widen(policy::kUpdateSuccessful), MB_ICONINFORMATION);
         win32::EndProcess();
     }
-    ShowSetting(attempt->now);
+    // After every attempt, so that a screen reader says what the machine holds now.
+    ShowSetting(attempt->now, true);
 }
 
 std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {

@@ -43,7 +43,8 @@ class Form1 : public win32::Form {
     };
     // Nothing when the user declined the prompt.
     std::optional<Attempt> RaiseTheChange(policy::Choice choice);
-    void ShowSetting(const policy::Setting& now);
+    // announce: a screen reader reads it out.
+    void ShowSetting(const policy::Setting& now, bool announce = false);
 
     portable::RegistryApi& registry_;
     policy::ChangeWatch changes_;

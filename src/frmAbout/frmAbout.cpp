@@ -16,6 +16,8 @@ win32::FormDesign AboutDesign() {
     d.clientWidth = 6135;
     d.clientHeight = 3180;
     d.position = POINT{2340, 1650};
+    d.keyPreview = true;                  // Escape opens the licence wherever the focus is
+    d.accessibleName = L"About Tessaro";  // its caption stays empty
     return d;
 }
 
@@ -35,6 +37,7 @@ win32::LabelStyle LinkLook() {
     s.autoSize = true;
     s.clickable = true;
     s.cursor = hand;
+    s.link = true;
     return s;
 }
 
@@ -53,33 +56,41 @@ void frmAbout::CreateControls() {
     using win32::Label;
     using win32::TwipRect;
 
-    // In tab order, which is also the stacking order: the first lies on top.
-    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, LinkLook());
-    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, LinkLook());
-    Label2 = &Add<Label>(
-        L"Copyright (C) 2026 the Tessaro developers. Free software, GNU General Public License v3.",
-        TwipRect{960, 1860, 5115, 435}, PlainText());
+    // In tab order, which is also the stacking order: the first lies on top. The focusable ones
+    // come first, in reading order: the home page, the sound, the licence, and the effect last,
+    // so that an Enter pressed out of habit as the box opens never starts it.
+    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195},
+                         LinkLook());
     // An invisible spot over Image1 that takes the clicks there.
     win32::LabelStyle spot;
     spot.transparent = true;
     spot.clickable = true;
+    spot.focusable = true;
     Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, spot);
+    Label1->accessible = {L"Play sound", ROLE_SYSTEM_PUSHBUTTON, L"", L"Press", 0};
+    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, LinkLook());
+    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, LinkLook());
+    Label4->accessible.description =
+        L"Shows a full-screen desktop shiver effect; a click or a key ends it";
+    Label2 = &Add<Label>(
+        L"Copyright (C) 2026 the Tessaro developers. Free software, GNU General Public License v3.",
+        TwipRect{960, 1860, 5115, 435}, PlainText());
     lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, PlainText());
     Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, PlainText(true));
     Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
                          TwipRect{960, 600, 4095, 255}, PlainText());
     Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570});
-    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195},
-                         LinkLook());
     // Only its one-pixel frame shows: the load gives it the window's colour.
     win32::LabelStyle frame;
     frame.border = true;
-    frame.textColor = GetSysColor(COLOR_WINDOWTEXT);
+    frame.textColor = win32::SystemColor(COLOR_WINDOWTEXT);
     Label7 = &Add<Label>(L"", TwipRect{60, 780, 675, 675}, frame);
     Image2 = &Add<win32::Picture>(about::LoadGifResource(IDR_IMAGE2_GIF),
                                   TwipRect{60, 120, 510, 510}, true);
+    Image2->accessible.name = L"Tessaro logo: a compact disc with a red cross";
     Image1 = &Add<win32::Picture>(about::LoadBitmapResource(IDB_IMAGE1),
                                   TwipRect{60, 1860, 750, 930}, true);
+    Image1->accessible.name = L"A robot with a play button";
 
     Label1->onClick = [this] { Label1_Click(); };
     Label3->onClick = [this] { Label3_Click(); };

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace win32 {
 
 namespace {
@@ -43,6 +45,22 @@ void Control::OnNotify(WORD code) {
     if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
 }
 
+std::optional<LRESULT> Control::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_GETOBJECT:
+            if (const LRESULT answer = AnswerGetObject(hwnd_, wParam, lParam, accessible)) {
+                return answer;
+            }
+            break;
+        case kDefaultActionMessage:
+            if (IsWindowEnabled(hwnd_)) Press();
+            return 0;
+        default:
+            break;
+    }
+    return OnMessage(msg, wParam, lParam);
+}
+
 HWND Button::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
     return MakeChild(host, L"BUTTON", caption_, style | WS_TABSTOP | BS_PUSHBUTTON, 0, id, px);
 }
@@ -76,16 +94,29 @@ std::wstring Label::Caption() const {
     return text;
 }
 
-void Label::SetCaption(const std::wstring& caption) {
+Label::Label(std::wstring caption, TwipRect rect, LabelStyle style)
+    : Control(rect), caption_(std::move(caption)), style_(style) {
+    font_ = style.font;
+    if (style.link) {
+        accessible.role = ROLE_SYSTEM_LINK;
+        accessible.defaultAction = L"Jump";
+        accessible.state = STATE_SYSTEM_LINKED;
+    } else {
+        accessible.role = ROLE_SYSTEM_STATICTEXT;
+        accessible.state = STATE_SYSTEM_READONLY;
+    }
+}
+
+void Label::SetCaption(const std::wstring& caption, bool announce) {
     caption_ = caption;
     if (!hwnd_) return;
     SetWindowTextW(hwnd_, caption.c_str());
     if (host_) Fit(*host_);
+    if (announce && style_.liveRegion) AnnounceLiveRegion(hwnd_);
 }
 
-void Label::SetBackColor(COLORREF color) {
+void Label::SetBackColor(OleColor color) {
     backColor_ = color;
-    backBrush_ = ScopedGdiObject(CreateSolidBrush(color));
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -94,11 +125,86 @@ HWND Label::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
     style |= SS_LEFT;
     if (style_.clickable) style |= SS_NOTIFY;  // without it the label lets the mouse through
     if (style_.border) style |= WS_BORDER;
+    if (TabStop()) style |= WS_TABSTOP;
     const DWORD exStyle = style_.transparent ? WS_EX_TRANSPARENT : 0;
-    return MakeChild(host, L"STATIC", caption_, style, exStyle, id, px);
+    const HWND hwnd = MakeChild(host, L"STATIC", caption_, style, exStyle, id, px);
+    if (hwnd && style_.liveRegion) MarkPoliteLiveRegion(hwnd);
+    return hwnd;
 }
 
-std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
+void Label::Press() {
+    // As a click by the mouse reaches the window.
+    SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void Label::ShowFocus() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    if (style_.link) {
+        // Around the text, on the window, so that it never covers the underline.
+        InflateRect(&r, 1, 1);
+        RedrawWindow(GetParent(hwnd_), &r, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    } else {
+        // Inside: a transparent label shows what lies below it, which is drawn again first.
+        RedrawWindow(GetParent(hwnd_), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
+bool Label::FocusShown() const {
+    // As Windows' own controls do: hidden until the keyboard is used, where Windows hides it.
+    return GetFocus() == hwnd_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+void Label::PaintAround(HDC windowDc) {
+    if (!style_.link || !FocusShown()) return;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    InflateRect(&r, 1, 1);
+    DrawFocusRect(windowDc, &r);
+}
+
+std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (TabStop()) {
+        switch (msg) {
+            case WM_GETDLGCODE:
+                // Enter clicks it, as on a button, instead of going to the dialog.
+                if (const auto* key = reinterpret_cast<const MSG*>(lParam);
+                    key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+                    return DLGC_WANTMESSAGE | DLGC_STATIC;
+                }
+                break;
+            case WM_KEYDOWN:
+                if (wParam == VK_RETURN) Press();
+                if (wParam == VK_SPACE) spaceDown_ = true;
+                return 0;
+            case WM_KEYUP:
+                // Space acts on the release, as on a button.
+                if (wParam == VK_SPACE && std::exchange(spaceDown_, false)) Press();
+                return 0;
+            case WM_KILLFOCUS:
+                spaceDown_ = false;
+                [[fallthrough]];
+            case WM_SETFOCUS:
+            case WM_UPDATEUISTATE:
+                ShowFocus();
+                break;
+            case WM_PAINT: {
+                const LRESULT painted = CallNextProc(hwnd_, msg, wParam, lParam);
+                if (!style_.link && FocusShown()) {
+                    const WindowDc dc(hwnd_);
+                    RECT client;
+                    GetClientRect(hwnd_, &client);
+                    DrawFocusRect(dc.Get(), &client);
+                }
+                return painted;
+            }
+            default:
+                break;
+        }
+    }
     if (!style_.clickable) return std::nullopt;
     // A static reports a click on the press. Here a click is a press and a release over the
     // label: the mouse is held on the press, and a release elsewhere does nothing.
@@ -114,11 +220,7 @@ std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
                 GetClientRect(hwnd_, &client);
                 const POINT at{static_cast<short>(LOWORD(lParam)),
                                static_cast<short>(HIWORD(lParam))};
-                if (PtInRect(&client, at)) {
-                    SendMessageW(GetParent(hwnd_), WM_COMMAND,
-                                 MAKEWPARAM(GetDlgCtrlID(hwnd_), STN_CLICKED),
-                                 reinterpret_cast<LPARAM>(hwnd_));
-                }
+                if (PtInRect(&client, at)) Press();
             }
             return 0;
         default:
@@ -140,15 +242,17 @@ void Label::Fit(ControlHost& host) {
 }
 
 std::optional<HBRUSH> Label::OnColor(ControlHost& host, HDC dc) {
-    SetTextColor(dc, style_.textColor ? *style_.textColor : GetSysColor(COLOR_BTNTEXT));
+    const bool highContrast = HighContrast();
+    SetTextColor(dc, Painted(style_.textColor.value_or(SystemColor(COLOR_BTNTEXT)),
+                             style_.link ? Paint::kLink : Paint::kText, highContrast));
     if (style_.transparent) {
         SetBkMode(dc, TRANSPARENT);
         return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     }
-    const COLORREF back = backColor_ ? *backColor_ : host.BackColor();
+    const COLORREF back =
+        Painted(backColor_.value_or(host.BackColor()), Paint::kBackground, highContrast);
     SetBkColor(dc, back);
-    if (!backBrush_) backBrush_ = ScopedGdiObject(CreateSolidBrush(back));
-    return static_cast<HBRUSH>(backBrush_.Get());
+    return backBrush_.For(back);
 }
 
 HWND Picture::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
@@ -172,8 +276,8 @@ HWND Animation::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style)
     return MakeChild(host, ANIMATE_CLASSW, L"", style | ACS_CENTER | ACS_TRANSPARENT, 0, id, px);
 }
 
-void Animation::SetBackColor(COLORREF color) {
-    backBrush_ = ScopedGdiObject(CreateSolidBrush(color));
+void Animation::SetBackColor(OleColor color) {
+    backColor_ = color;
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -186,11 +290,10 @@ bool Animation::Play() {
 }
 
 std::optional<HBRUSH> Animation::OnColor(ControlHost&, HDC dc) {
-    if (!backBrush_) return std::nullopt;
-    LOGBRUSH lb{};
-    GetObjectW(backBrush_.Get(), sizeof lb, &lb);
-    SetBkColor(dc, lb.lbColor);
-    return static_cast<HBRUSH>(backBrush_.Get());
+    if (!backColor_) return std::nullopt;
+    const COLORREF back = Painted(*backColor_, Paint::kBackground, HighContrast());
+    SetBkColor(dc, back);
+    return backBrush_.For(back);
 }
 
 }  // namespace win32

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "win32/accessible.h"
+#include "win32/colors.h"
 #include "win32/scoped_handles.h"
 
 namespace win32 {
@@ -24,7 +26,7 @@ class ControlHost {
     virtual HWND hWnd() const = 0;
     virtual int ToPixels(int twips) const = 0;  // at the window's current DPI
     virtual HFONT Font(FontKind kind) const = 0;
-    virtual COLORREF BackColor() const = 0;
+    virtual OleColor BackColor() const = 0;
 
   protected:
     ~ControlHost() = default;
@@ -41,6 +43,8 @@ class Control {
     const TwipRect& Rect() const { return rect_; }
 
     std::function<void()> onClick;
+    // What a screen reader is told about it; each kind of control fills in its role.
+    AccessibleInfo accessible;
 
     // Used by the form. Create makes the window with its font; Layout places it again.
     void Create(ControlHost& host, int id, DWORD groupStyle);
@@ -48,16 +52,23 @@ class Control {
     virtual void Layout(ControlHost& host);
     void OnNotify(WORD code);
     // A message to the control's own window, which the form passes on while it counts as
-    // running; nullopt lets the control's class handle it.
+    // running: what every control answers (a screen reader's questions and its default action),
+    // then OnMessage.
+    std::optional<LRESULT> Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Its own messages; nullopt lets the control's class handle it.
     virtual std::optional<LRESULT> OnMessage(UINT /*msg*/, WPARAM, LPARAM) { return std::nullopt; }
     // WM_CTLCOLOR*: a brush to paint with, after setting the DC's colours.
     virtual std::optional<HBRUSH> OnColor(ControlHost& /*host*/, HDC /*dc*/) {
         return std::nullopt;
     }
     virtual HCURSOR Cursor() const { return nullptr; }
+    // Draws what the control shows on its window around itself, as the window paints.
+    virtual void PaintAround(HDC /*windowDc*/) {}
 
   protected:
     virtual HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) = 0;
+    // What a screen reader's default action does: a click, as by the mouse.
+    virtual void Press() { SendMessageW(hwnd_, BM_CLICK, 0, 0); }
     // Sizes that depend on the font or the content, after the font is set.
     virtual void Fit(ControlHost& /*host*/) {}
     HWND hwnd_ = nullptr;
@@ -67,7 +78,10 @@ class Control {
 
 class Button : public Control {
   public:
-    Button(std::wstring caption, TwipRect rect) : Control(rect), caption_(std::move(caption)) {}
+    Button(std::wstring caption, TwipRect rect) : Control(rect), caption_(std::move(caption)) {
+        accessible.role = ROLE_SYSTEM_PUSHBUTTON;
+        accessible.defaultAction = L"Press";
+    }
 
   protected:
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
@@ -77,7 +91,10 @@ class Button : public Control {
 class OptionButton : public Control {
   public:
     OptionButton(std::wstring caption, TwipRect rect)
-        : Control(rect), caption_(std::move(caption)) {}
+        : Control(rect), caption_(std::move(caption)) {
+        accessible.role = ROLE_SYSTEM_RADIOBUTTON;
+        accessible.defaultAction = L"Check";
+    }
     bool Value() const;
     void SetValue(bool selected);  // selecting one clears the others of its group
 
@@ -88,44 +105,56 @@ class OptionButton : public Control {
 
 struct LabelStyle {
     FontKind font = FontKind::kRegular;
-    std::optional<COLORREF> textColor;  // none: the system's text colour
+    std::optional<OleColor> textColor;  // none: the system's text colour
     bool transparent = false;           // draws no background at all
     bool border = false;                // a one-pixel flat frame
     bool autoSize = false;              // the label takes the size of its text
     bool clickable = false;             // a press and release over it reach onClick
     HCURSOR cursor = nullptr;           // shown while the mouse is over the label
+    // A link: a tab stop that Enter or Space clicks, painted in the link colour under high
+    // contrast, and a link to a screen reader.
+    bool link = false;
+    bool focusable = false;   // a tab stop that Enter or Space clicks, not a link
+    bool liveRegion = false;  // a screen reader reads its new text when the program says so
 };
 
 class Label : public Control {
   public:
-    Label(std::wstring caption, TwipRect rect, LabelStyle style = {})
-        : Control(rect), caption_(std::move(caption)), style_(style) {
-        font_ = style.font;
-    }
+    Label(std::wstring caption, TwipRect rect, LabelStyle style = {});
     std::wstring Caption() const;
-    void SetCaption(const std::wstring& caption);
-    void SetBackColor(COLORREF color);
+    // Announced to a screen reader as well when the label is a live region and announce is set.
+    void SetCaption(const std::wstring& caption, bool announce = false);
+    void SetBackColor(OleColor color);
     std::optional<HBRUSH> OnColor(ControlHost& host, HDC dc) override;
     HCURSOR Cursor() const override { return style_.cursor; }
+    void PaintAround(HDC windowDc) override;
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   protected:
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
     void Fit(ControlHost& host) override;
+    void Press() override;
 
   private:
+    bool TabStop() const { return style_.link || style_.focusable; }
+    bool FocusShown() const;
+    void ShowFocus() const;
+
     ControlHost* host_ = nullptr;
     std::wstring caption_;
     LabelStyle style_;
-    std::optional<COLORREF> backColor_;
-    ScopedGdiObject backBrush_;
+    std::optional<OleColor> backColor_;
+    SolidBrush backBrush_;
+    bool spaceDown_ = false;
 };
 
 // A picture shown at its own size, optionally inside a one-pixel flat frame.
 class Picture : public Control {
   public:
     Picture(HBITMAP bitmap, TwipRect rect, bool border)
-        : Control(rect), bitmap_(bitmap), border_(border) {}
+        : Control(rect), bitmap_(bitmap), border_(border) {
+        accessible.role = ROLE_SYSTEM_GRAPHIC;
+    }
 
   protected:
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
@@ -140,8 +169,8 @@ class Picture : public Control {
 // defaults (looping, whole clip, centred).
 class Animation : public Control {
   public:
-    explicit Animation(TwipRect rect) : Control(rect) {}
-    void SetBackColor(COLORREF color);
+    explicit Animation(TwipRect rect) : Control(rect) { accessible.role = ROLE_SYSTEM_ANIMATION; }
+    void SetBackColor(OleColor color);
     bool Open(const std::wstring& path);  // false when the clip cannot be opened
     bool Play();
     std::optional<HBRUSH> OnColor(ControlHost& host, HDC dc) override;
@@ -150,7 +179,11 @@ class Animation : public Control {
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
 
   private:
-    ScopedGdiObject backBrush_;
+    std::optional<OleColor> backColor_;
+    SolidBrush backBrush_;
 };
+
+// The next procedure of a control's window, which the form has subclassed.
+LRESULT CallNextProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace win32

@@ -185,7 +185,22 @@ void Form::ApplyDpi(int dpi) {
                                            DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     };
     fonts_ = {make(FW_NORMAL, false), make(FW_BOLD, false), make(FW_NORMAL, true)};
-    if (!backBrush_) backBrush_ = ScopedGdiObject(CreateSolidBrush(BackColor()));
+}
+
+COLORREF Form::PaintedBackColor() const {
+    // The effect window is a picture of the screen, not a dialog: it keeps its own colour.
+    return Painted(BackColor(), Paint::kBackground, design_.dialog && HighContrast());
+}
+
+void Form::ColorsChanged(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Common controls learn of new system colours only from their window.
+    if (msg == WM_SYSCOLORCHANGE) {
+        for (auto& c : controls_) {
+            if (c->hWnd()) SendMessageW(c->hWnd(), msg, wParam, lParam);
+        }
+    }
+    // Brushes follow the colours they are asked for as everything paints again.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 RECT Form::Frame() const {
@@ -326,13 +341,23 @@ LRESULT CALLBACK Form::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     // comctl32 wants a subclass removed before its window is gone.
     if (msg == WM_NCDESTROY) CommonSubclassing().remove(hwnd, &Form::ControlProc, control);
     // A control's own message counts as its window's: the window may be unloaded from it.
-    InUse inUse(*reinterpret_cast<Form*>(form));
+    auto* self = reinterpret_cast<Form*>(form);
+    InUse inUse(*self);
     LRESULT result = 0;
     RunHandler([&] {
-        const auto own = reinterpret_cast<Control*>(control)->OnMessage(msg, wParam, lParam);
+        // As a form-wide key preview: the window hears the release before the control does.
+        if (self->design_.keyPreview && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
+            self->Form_KeyUp(static_cast<std::int16_t>(wParam), ShiftState());
+            if (!self->hwnd_) return;  // the window went meanwhile
+        }
+        const auto own = reinterpret_cast<Control*>(control)->Dispatch(msg, wParam, lParam);
         result = own ? *own : CommonSubclassing().next(hwnd, msg, wParam, lParam);
     });
     return result;
+}
+
+LRESULT CallNextProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CommonSubclassing().next(hwnd, msg, wParam, lParam);
 }
 
 LRESULT Form::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -343,7 +368,12 @@ LRESULT Form::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
 void Form::OnActivate(WPARAM wParam, LPARAM lParam) {
     Default(WM_ACTIVATE, wParam, lParam);  // a dialog puts the focus back where it was
     if (LOWORD(wParam) == WA_INACTIVE) return;
-    if (const HWND focus = GetFocus(); focus != hwnd_ && !IsChild(hwnd_, focus)) {
+    if (const HWND focus = GetFocus(); design_.dialog && IsChild(hwnd_, focus)) {
+        // Put back that way, the focus leaves the default button where it was; moved by the
+        // dialog manager, a button that gets the focus becomes the default one, so that Enter
+        // presses the focused button as before.
+        SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    } else if (focus != hwnd_ && !IsChild(hwnd_, focus)) {
         // Nothing to go back to: the first control in the tab order, or the window itself when
         // none takes the focus (its keys then reach Form_KeyUp).
         if (const HWND first = FirstTabStop()) {
@@ -369,24 +399,48 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (auto handled = OnMessage(msg, wParam, lParam)) return *handled;
     switch (msg) {
         case WM_CTLCOLORDLG:  // what a dialog erases its background with
-            return reinterpret_cast<LRESULT>(backBrush_.Get());
+            return reinterpret_cast<LRESULT>(backBrush_.For(PaintedBackColor()));
         case WM_ERASEBKGND:
             if (design_.dialog) break;
             {
                 RECT rc;
                 GetClientRect(hwnd_, &rc);
-                FillRect(reinterpret_cast<HDC>(wParam), &rc, static_cast<HBRUSH>(backBrush_.Get()));
+                FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.For(PaintedBackColor()));
             }
             return 1;
+        case WM_PAINT: {
+            if (!design_.dialog) break;
+            PAINTSTRUCT ps;
+            BeginPaint(hwnd_, &ps);
+            if (Control* c = ControlOf(GetFocus())) c->PaintAround(ps.hdc);
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_THEMECHANGED:
+            ColorsChanged(msg, wParam, lParam);
+            break;
+        case WM_GETOBJECT:
+            if (!design_.accessibleName.empty()) {
+                AccessibleInfo info;
+                info.name = design_.accessibleName;
+                info.role = ROLE_SYSTEM_DIALOG;
+                if (const LRESULT answer = AnswerGetObject(hwnd_, wParam, lParam, info, true)) {
+                    return answer;
+                }
+            }
+            break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             const HDC dc = reinterpret_cast<HDC>(wParam);
             if (Control* c = ControlOf(reinterpret_cast<HWND>(lParam))) {
                 if (auto brush = c->OnColor(*this, dc)) return reinterpret_cast<LRESULT>(*brush);
             }
-            SetBkColor(dc, BackColor());
+            const COLORREF back = PaintedBackColor();
+            SetBkColor(dc, back);
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            return reinterpret_cast<LRESULT>(backBrush_.Get());
+            return reinterpret_cast<LRESULT>(backBrush_.For(back));
         }
         case WM_SETCURSOR:
             if (Control* c = ControlOf(reinterpret_cast<HWND>(wParam))) {

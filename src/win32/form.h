@@ -30,6 +30,10 @@ struct FormDesign {
     std::optional<COLORREF> backColor;  // none: the system's dialog colour
     int iconId = 0;                     // resource id of the window's icon, 0 for none
     bool dialog = true;                 // run by the dialog manager
+    // Key releases reach Form_KeyUp first, whichever control has the focus.
+    bool keyPreview = false;
+    // What a screen reader calls the window; empty: its caption.
+    std::wstring accessibleName;
 };
 
 class Form : public ControlHost {
@@ -52,8 +56,8 @@ class Form : public ControlHost {
     bool IsLoaded() const { return hwnd_ != nullptr; }
     HWND hWnd() const override { return hwnd_; }
     std::wstring Caption() const;
-    COLORREF BackColor() const override {
-        return design_.backColor.value_or(GetSysColor(COLOR_BTNFACE));
+    OleColor BackColor() const override {
+        return design_.backColor.value_or(SystemColor(COLOR_BTNFACE));
     }
     int ToPixels(int twips) const override { return MulDiv(twips, dpi_, 1440); }
     HFONT Font(FontKind kind) const override {
@@ -102,12 +106,14 @@ class Form : public ControlHost {
     HWND FirstTabStop() const;
     Control* ControlOf(HWND child) const;
     void EnableOthers();
+    COLORREF PaintedBackColor() const;
+    void ColorsChanged(UINT msg, WPARAM wParam, LPARAM lParam);
 
     FormDesign design_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     std::array<ScopedGdiObject, 3> fonts_;
-    ScopedGdiObject backBrush_;
+    SolidBrush backBrush_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<HWND> disabledByModal_;
     bool activatedSinceShow_ = false;

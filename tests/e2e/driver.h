@@ -270,7 +270,7 @@ inline void SetPolicy(DWORD value) {
 class Session : public testing::Test {
   protected:
     // The About box's controls, in tab order.
-    enum { kQuorrel, kLicence, kCopyright, kSpot, kVersion, kEnglish, kFree, kClip, kHome, kFrame };
+    enum { kHome, kSpot, kLicence, kQuorrel, kCopyright, kVersion, kEnglish, kFree, kClip, kFrame };
     static constexpr int kPicture = 11;  // after the logo
 
     void SetUp() override {
