@@ -109,11 +109,21 @@ class Element final : public IAccessible {
         if (!IsSelf(child)) return hr;
         if (!state) return E_POINTER;
         if (FAILED(hr) || state->vt != VT_I4) state->vt = VT_I4, state->lVal = 0;
+        // Focusable as the dialog manager sees it: a tab stop, any option of a group (the arrow
+        // keys reach those without one), or the window itself.
+        long& s = state->lVal;
+        s &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
         const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-        if (style & WS_TABSTOP) state->lVal |= STATE_SYSTEM_FOCUSABLE;
-        if (GetFocus() == hwnd_) state->lVal |= STATE_SYSTEM_FOCUSED;
-        if (!IsWindowEnabled(hwnd_)) state->lVal |= STATE_SYSTEM_UNAVAILABLE;
-        state->lVal |= info_.state;
+        if ((style & WS_TABSTOP) || !(style & WS_CHILD) || info_.role == ROLE_SYSTEM_RADIOBUTTON) {
+            s |= STATE_SYSTEM_FOCUSABLE;
+        }
+        if (GetFocus() == hwnd_) s |= STATE_SYSTEM_FOCUSED;
+        if (!IsWindowEnabled(hwnd_)) s |= STATE_SYSTEM_UNAVAILABLE;
+        if (info_.role == ROLE_SYSTEM_RADIOBUTTON &&
+            SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            s |= STATE_SYSTEM_CHECKED;
+        }
+        s |= info_.state;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {

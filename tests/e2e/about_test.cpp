@@ -7,6 +7,7 @@ namespace {
 using namespace e2e;
 
 using AboutBox = Session;
+constexpr char kHomePageUrl[] = "http://tessaro.example.org";
 
 TEST_F(AboutBox, LinksClipAndLicenceFromAFolderWithANonAnsiName) {
     // The licence in Notepad, which is then closed; the About box stays as it was.
@@ -64,6 +65,91 @@ TEST_F(AboutBox, LinksClipAndLicenceFromAFolderWithANonAnsiName) {
     expectLicence();
     XAt(about, "keydown Shift_L key Escape keyup Shift_L");
     expectLicence();
+}
+
+// Every action of the box by keyboard. Tab and Shift+Tab go round the four in reading order with
+// the focus drawn; Enter or Space does each; no arrow key takes the focus from them, and Escape
+// opens the licence wherever the focus is.
+TEST_F(AboutBox, EveryActionByKeyboard) {
+    // The shell's "open" for web addresses writes the address to a file; the sound file was last
+    // read long ago.
+    Copy();
+    const fs::path asked = root / L"asked.txt";
+    const std::wstring open = L"cmd.exe /c echo %1>\"" + asked.wstring() + L"\"";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", nullptr,
+                    REG_SZ, open.c_str(), static_cast<DWORD>(open.size() * 2 + 2));
+    const auto lastRead = [&] {
+        const win32::ScopedHandle sound(CreateFileW((dir / L"pellumo.dll").c_str(),
+                                                    FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, 0,
+                                                    OPEN_EXISTING, 0, 0));
+        FILETIME at{};
+        return GetFileTime(sound.Get(), nullptr, &at, nullptr), at.dwHighDateTime;
+    };
+    {
+        const win32::ScopedHandle sound(CreateFileW((dir / L"pellumo.dll").c_str(),
+                                                    FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, 0,
+                                                    OPEN_EXISTING, 0, 0));
+        const FILETIME longAgo{0, 0x01000000};
+        SetFileTime(sound.Get(), nullptr, &longAgo, nullptr);
+    }
+    const auto expectLicence = [&](Where at = Where::current()) {
+        const testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()), "");
+        const HWND notepad = Find(0, IsNotepad);
+        PostMessageW(notepad, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(notepad && Gone(notepad));
+    };
+    const auto expectFocus = [&](size_t control, Where at = Where::current()) {
+        EXPECT_TRUE(WaitUntil([&] { return Focus(about) == Ctl(control); }))
+            << "line " << at.line() << ": the focus is on " << Text(Focus(about));
+    };
+    Start();
+    OpenAbout();
+
+    // An Enter out of habit opens the home page, which has the focus, and never the effect.
+    expectFocus(kHome);
+    XAt(about, "key Return");
+    EXPECT_TRUE(WaitUntil([&] {
+        std::string line;
+        return std::getline(std::ifstream(asked), line), line.starts_with(kHomePageUrl);
+    }));
+    const auto effect = [&](DWORD ms) {
+        return Find(
+            pid, [](HWND w) { return Rect(w) == Screen(); }, ms);
+    };
+    EXPECT_FALSE(effect(500));
+    // Back from what the shell started, through a click where the box shows nothing.
+    ClickAt({Rect(about, true).left + Px(3000), Rect(about, true).top + Px(2700)});
+    expectFocus(kHome);
+    for (const size_t next : {kSpot, kLicence, kQuorrel, kHome}) {
+        XAt(about, "key Tab");
+        expectFocus(next);
+    }
+    for (const size_t next : {kQuorrel, kLicence}) {
+        XAt(about, "key shift+Tab");
+        expectFocus(next);
+    }
+    // The focus is drawn around the link, outside its text, and goes with it.
+    const auto ringDrawn = [&](size_t control) {  // along the row above it
+        const RECT r = Rect(Ctl(control));
+        const Shot row = Capture({r.left - 1, r.top - 1, r.right + 1, r.top});
+        return row.Count(Face()) < row.px.size() * 3 / 4;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return ringDrawn(kLicence); }));
+    EXPECT_FALSE(ringDrawn(kQuorrel) || ringDrawn(kHome));
+    XAt(about, "key Return");
+    expectLicence();
+    for (const char* arrow : {"Up", "Down", "Left", "Right"}) {
+        XAt(about, std::string("key ") + arrow + " Escape");
+        expectLicence();
+        expectFocus(kLicence);
+    }
+    XAt(about, "key shift+Tab space");
+    expectFocus(kSpot);
+    EXPECT_TRUE(WaitUntil([&] { return lastRead() > 0x01000000; })) << "the sound is never read";
+    XAt(about, "key shift+Tab shift+Tab space");
+    const HWND shiver = effect(kWait);
+    XAt(shiver, "key a");
+    EXPECT_TRUE(Gone(shiver) && Gone(about));
 }
 
 // Without the clip, the sound and the licence, or with the clip and the sound damaged, the box

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,48 @@ inline Drift Measure(const RECT& area) {
     }
     return d;
 }
+
+// What a screen reader reads of an element, as "role|name|description|default action|states",
+// role and states in Windows' words; the element is the window's own (OBJID_CLIENT) or the one
+// an event named.
+inline const IID kIidAccessible = {  // mingw's import library has a wrong one
+    0x618736e0,
+    0x3c3d,
+    0x11cf,
+    {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+struct Accessible {
+    IAccessible* p = nullptr;
+    VARIANT child{};  // VT_EMPTY until set: CHILDID_SELF
+    Accessible() { child.vt = VT_I4, child.lVal = CHILDID_SELF; }
+    explicit Accessible(HWND w) : Accessible() {
+        AccessibleObjectFromWindow(w, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(&p));
+    }
+    Accessible(const Accessible&) = delete;
+    ~Accessible() {
+        if (p) p->Release();
+    }
+    std::wstring Read() const {
+        if (!p) return L"(no object)";
+        using Get = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+        const auto text = [&](Get get) {
+            BSTR b = nullptr;
+            std::wstring t = SUCCEEDED((p->*get)(child, &b)) && b ? b : L"";
+            return SysFreeString(b), L"|" + t;
+        };
+        VARIANT v{};
+        wchar_t word[64] = {};
+        p->get_accRole(child, &v);
+        std::wstring out(word, v.vt == VT_I4 ? GetRoleTextW(v.lVal, word, 64) : 0);
+        out += text(&IAccessible::get_accName) + text(&IAccessible::get_accDescription) +
+               text(&IAccessible::get_accDefaultAction) + L"|";
+        VariantInit(&v);
+        p->get_accState(child, &v);
+        for (DWORD bit = 1; v.vt == VT_I4 && bit && bit <= static_cast<DWORD>(v.lVal); bit <<= 1) {
+            if (v.lVal & bit) out += std::wstring(word, GetStateTextW(bit, word, 64)) + L",";
+        }
+        return out;
+    }
+};
 
 inline bool IsBox(HWND w) { return Class(w) == L"#32770"; }
 // A message box as the user reads it: "title|text|icon|buttons...", the icon "information" when it

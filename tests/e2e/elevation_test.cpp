@@ -85,16 +85,35 @@ TEST_F(CommandLine, BothProgramsTakeQuotedSwitchesAndReturnTheirCodeAndLines) {
     EXPECT_TRUE(Gone(window));
 }
 
+// What the program's live regions announce, as a screen reader hears it: the element's name then.
+std::vector<std::wstring> g_announced;
+void CALLBACK Announced(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD) {
+    Accessible said;
+    if (SUCCEEDED(AccessibleObjectFromEvent(w, object, child, &said.p, &said.child))) {
+        g_announced.push_back(said.Read());
+    }
+}
+
 // The window whose elevated copy was refused (exit code 5) claims nothing: no message, and it shows
-// what the machine holds after the attempt, here what another program wrote meanwhile.
+// what the machine holds after the attempt, here what another program wrote meanwhile; a screen
+// reader is told.
 TEST_F(CommandLine, AWindowWhoseElevatedCopyIsRefusedClaimsNothing) {
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
     Start(LimitedToken().Get());
     SetPolicy(0x91);
     SetPolicyDacl(L"D:(A;;KR;;;WD)");
+    CoInitialize(nullptr);
+    constexpr DWORD kLiveRegionChanged = 0x8019;
+    const HWINEVENTHOOK hook = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr,
+                                               &Announced, pid, 0, WINEVENT_OUTOFCONTEXT);
     Click(Ok());
     EXPECT_EQ(nullptr, Find(pid, IsBox, 2000));
     EXPECT_TRUE(WaitUntil([&] { return Child(main, L"Now: another setting (0x91)."); }));
+    EXPECT_TRUE(WaitUntil([&] { return !g_announced.empty(); }, 2000));
+    UnhookWinEvent(hook);
+    EXPECT_EQ(std::vector<std::wstring>{L"static text|Now: another setting (0x91).|||read only,"},
+              g_announced);
+    CoUninitialize();
     EXPECT_TRUE(IsWindowEnabled(main) && IsWindowEnabled(Ok()) && Answers(main));
     EXPECT_EQ(STILL_ACTIVE, ExitCode(0));
     SetPolicyDacl(L"D:(A;;KA;;;WD)");
