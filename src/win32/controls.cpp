@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace win32 {
 
 namespace {
@@ -39,6 +41,26 @@ void Control::Layout(ControlHost& host) {
     Fit(host);
 }
 
+void Control::FitHeightToText(ControlHost& host, const std::wstring& text, int indent,
+                              UINT format) {
+    // Sizes in twips leave some text a pixel or two short of its font at some densities: the
+    // window then grows downward to the height the text takes, never less than its place.
+    RECT client{}, outer{};
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &outer);
+    int needed = 0;
+    if (!text.empty()) {
+        WindowDc dc(hwnd_);
+        SelectedObject font(dc.Get(), host.Font(font_));
+        RECT r{0, 0, std::max<LONG>(1, client.right - indent), 0};
+        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
+        needed = r.bottom + (outer.bottom - outer.top - client.bottom);  // with any frame
+    }
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left,
+                 std::max(host.ToPixels(rect_.height), needed),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Control::OnNotify(WORD code) {
     if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
 }
@@ -50,6 +72,19 @@ HWND Button::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
 HWND OptionButton::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
     return MakeChild(host, L"BUTTON", caption_,
                      style | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE, 0, id, px);
+}
+
+void OptionButton::Fit(ControlHost& host) {
+    if (!hwnd_) return;
+    // The text wraps right of the circle, which comctl32 draws 12 px wide at 96 dpi plus one,
+    // followed by half the width of a digit.
+    int digit = 0;
+    {
+        WindowDc dc(hwnd_);
+        SelectedObject font(dc.Get(), host.Font(font_));
+        GetCharWidth32W(dc.Get(), L'0', L'0', &digit);
+    }
+    FitHeightToText(host, caption_, 12 * host.ToPixels(1440) / 96 + 1 + digit / 2, DT_WORDBREAK);
 }
 
 bool OptionButton::Value() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -127,7 +162,12 @@ std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
 }
 
 void Label::Fit(ControlHost& host) {
-    if (!style_.autoSize || !hwnd_) return;
+    if (!hwnd_) return;
+    if (!style_.autoSize) {
+        // As the static draws it: wrapped in its client width, tabs expanded.
+        FitHeightToText(host, Caption(), 0, DT_WORDBREAK | DT_EXPANDTABS);
+        return;
+    }
     // The label takes the size its text needs in the current font.
     WindowDc dc(hwnd_);
     SelectedObject font(dc.Get(), host.Font(font_));

@@ -60,6 +60,10 @@ class Control {
     virtual HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) = 0;
     // Sizes that depend on the font or the content, after the font is set.
     virtual void Fit(ControlHost& /*host*/) {}
+    // Makes the window as tall as its place in twips, or taller where the text, laid out with
+    // these DrawText flags in the client width less `indent`, needs more; left, top and width
+    // stay.
+    void FitHeightToText(ControlHost& host, const std::wstring& text, int indent, UINT format);
     HWND hwnd_ = nullptr;
     TwipRect rect_;
     FontKind font_ = FontKind::kRegular;
@@ -83,6 +87,7 @@ class OptionButton : public Control {
 
   protected:
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
+    void Fit(ControlHost& host) override;
     std::wstring caption_;
 };
 
