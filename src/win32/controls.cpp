@@ -192,17 +192,27 @@ std::optional<HBRUSH> Label::OnColor(ControlHost& host, HDC dc) {
 }
 
 HWND Picture::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
-    HWND h =
-        MakeChild(host, L"STATIC", L"", style | SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id, px);
-    SendMessageW(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.Get()));
-    return h;
+    return MakeChild(host, L"STATIC", L"", style | SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id,
+                     px);
 }
 
 void Picture::Fit(ControlHost& host) {
     if (!hwnd_) return;
-    // Pictures are never stretched: the control is the picture plus its frame.
+    // The picture keeps its size on the screen: its own pixels at 96 dpi, else a copy scaled to
+    // the density, made afresh from the original each time. The control is the picture plus its
+    // frame; the static never stretches what it shows.
     BITMAP bm{};
     GetObjectW(bitmap_.Get(), sizeof bm, &bm);
+    const int dpi = host.ToPixels(1440);
+    ScopedGdiObject scaled;
+    if (dpi != 96) {
+        scaled = ScopedGdiObject(CopyImage(bitmap_.Get(), IMAGE_BITMAP, MulDiv(bm.bmWidth, dpi, 96),
+                                           MulDiv(bm.bmHeight, dpi, 96), LR_CREATEDIBSECTION));
+    }
+    const HGDIOBJ shown = scaled ? scaled.Get() : bitmap_.Get();
+    SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+    shown_ = std::move(scaled);  // the copy shown before goes once the static has let go of it
+    GetObjectW(shown, sizeof bm, &bm);
     const int frame = border_ ? 2 : 0;
     SetWindowPos(hwnd_, nullptr, host.ToPixels(rect_.left), host.ToPixels(rect_.top),
                  bm.bmWidth + frame, bm.bmHeight + frame, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -126,7 +126,8 @@ class Label : public Control {
     ScopedGdiObject backBrush_;
 };
 
-// A picture shown at its own size, optionally inside a one-pixel flat frame.
+// A picture shown at its own size at 96 dpi and scaled with the density, optionally inside a
+// one-pixel flat frame.
 class Picture : public Control {
   public:
     Picture(HBITMAP bitmap, TwipRect rect, bool border)
@@ -138,6 +139,7 @@ class Picture : public Control {
 
   private:
     ScopedGdiObject bitmap_;
+    ScopedGdiObject shown_;  // the copy at the current density, when it is not 96 dpi
     bool border_;
 };
 
