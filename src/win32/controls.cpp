@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace win32 {
@@ -41,6 +42,26 @@ void Control::Layout(ControlHost& host) {
     Fit(host);
 }
 
+void Control::FitHeightToText(ControlHost& host, const std::wstring& text, int indent,
+                              UINT format) {
+    // Sizes in twips leave some text a pixel or two short of its font at some densities: the
+    // window then grows downward to the height the text takes, never less than its place.
+    RECT client{}, outer{};
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &outer);
+    int needed = 0;
+    if (!text.empty()) {
+        WindowDc dc(hwnd_);
+        SelectedObject font(dc.Get(), host.Font(font_));
+        RECT r{0, 0, std::max<LONG>(1, client.right - indent), 0};
+        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
+        needed = r.bottom + (outer.bottom - outer.top - client.bottom);  // with any frame
+    }
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left,
+                 std::max(host.ToPixels(rect_.height), needed),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Control::OnNotify(WORD code) {
     if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
 }
@@ -68,6 +89,19 @@ HWND Button::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
 HWND OptionButton::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
     return MakeChild(host, L"BUTTON", caption_,
                      style | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE, 0, id, px);
+}
+
+void OptionButton::Fit(ControlHost& host) {
+    if (!hwnd_) return;
+    // The text wraps right of the circle, which comctl32 draws 12 px wide at 96 dpi plus one,
+    // followed by half the width of a digit.
+    int digit = 0;
+    {
+        WindowDc dc(hwnd_);
+        SelectedObject font(dc.Get(), host.Font(font_));
+        GetCharWidth32W(dc.Get(), L'0', L'0', &digit);
+    }
+    FitHeightToText(host, caption_, 12 * host.ToPixels(1440) / 96 + 1 + digit / 2, DT_WORDBREAK);
 }
 
 bool OptionButton::Value() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -229,7 +263,12 @@ std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
 }
 
 void Label::Fit(ControlHost& host) {
-    if (!style_.autoSize || !hwnd_) return;
+    if (!hwnd_) return;
+    if (!style_.autoSize) {
+        // As the static draws it: wrapped in its client width, tabs expanded.
+        FitHeightToText(host, Caption(), 0, DT_WORDBREAK | DT_EXPANDTABS);
+        return;
+    }
     // The label takes the size its text needs in the current font.
     WindowDc dc(hwnd_);
     SelectedObject font(dc.Get(), host.Font(font_));
@@ -256,17 +295,27 @@ std::optional<HBRUSH> Label::OnColor(ControlHost& host, HDC dc) {
 }
 
 HWND Picture::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
-    HWND h =
-        MakeChild(host, L"STATIC", L"", style | SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id, px);
-    SendMessageW(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.Get()));
-    return h;
+    return MakeChild(host, L"STATIC", L"", style | SS_BITMAP | (border_ ? WS_BORDER : 0), 0, id,
+                     px);
 }
 
 void Picture::Fit(ControlHost& host) {
     if (!hwnd_) return;
-    // Pictures are never stretched: the control is the picture plus its frame.
+    // The picture keeps its size on the screen: its own pixels at 96 dpi, else a copy scaled to
+    // the density, made afresh from the original each time. The control is the picture plus its
+    // frame; the static never stretches what it shows.
     BITMAP bm{};
     GetObjectW(bitmap_.Get(), sizeof bm, &bm);
+    const int dpi = host.ToPixels(1440);
+    ScopedGdiObject scaled;
+    if (dpi != 96) {
+        scaled = ScopedGdiObject(CopyImage(bitmap_.Get(), IMAGE_BITMAP, MulDiv(bm.bmWidth, dpi, 96),
+                                           MulDiv(bm.bmHeight, dpi, 96), LR_CREATEDIBSECTION));
+    }
+    const HGDIOBJ shown = scaled ? scaled.Get() : bitmap_.Get();
+    SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+    shown_ = std::move(scaled);  // the copy shown before goes once the static has let go of it
+    GetObjectW(shown, sizeof bm, &bm);
     const int frame = border_ ? 2 : 0;
     SetWindowPos(hwnd_, nullptr, host.ToPixels(rect_.left), host.ToPixels(rect_.top),
                  bm.bmWidth + frame, bm.bmHeight + frame, SWP_NOZORDER | SWP_NOACTIVATE);

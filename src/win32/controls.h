@@ -71,6 +71,10 @@ class Control {
     virtual void Press() { SendMessageW(hwnd_, BM_CLICK, 0, 0); }
     // Sizes that depend on the font or the content, after the font is set.
     virtual void Fit(ControlHost& /*host*/) {}
+    // Makes the window as tall as its place in twips, or taller where the text, laid out with
+    // these DrawText flags in the client width less `indent`, needs more; left, top and width
+    // stay.
+    void FitHeightToText(ControlHost& host, const std::wstring& text, int indent, UINT format);
     HWND hwnd_ = nullptr;
     TwipRect rect_;
     FontKind font_ = FontKind::kRegular;
@@ -100,6 +104,7 @@ class OptionButton : public Control {
 
   protected:
     HWND CreateWindowFor(ControlHost& host, int id, RECT pixels, DWORD style) override;
+    void Fit(ControlHost& host) override;
     std::wstring caption_;
 };
 
@@ -148,7 +153,8 @@ class Label : public Control {
     bool spaceDown_ = false;
 };
 
-// A picture shown at its own size, optionally inside a one-pixel flat frame.
+// A picture shown at its own size at 96 dpi and scaled with the density, optionally inside a
+// one-pixel flat frame.
 class Picture : public Control {
   public:
     Picture(HBITMAP bitmap, TwipRect rect, bool border)
@@ -162,6 +168,7 @@ class Picture : public Control {
 
   private:
     ScopedGdiObject bitmap_;
+    ScopedGdiObject shown_;  // the copy at the current density, when it is not 96 dpi
     bool border_;
 };
 

@@ -19,31 +19,74 @@ bool FixedFrame(HWND w) {
 
 class MainWindow : public Session {
   protected:
+    // All of a control's text shows: its ink on the screen is that of the same text drawn here in
+    // Tahoma 8.25 pt of that weight, black or as a link, wrapped in the same column, and not cut
+    // short. A radio button's text starts right of its circle, where its ink starts again.
+    static void ExpectWhole(HWND control, int weight = FW_NORMAL, bool link = false,
+                            Where at = Where::current()) {
+        const std::wstring text = Text(control);
+        const testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()),
+                                         testing::PrintToString(text));
+        const win32::ScopedGdiObject font(CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0, weight, 0,
+                                                      link, 0, 0, 0, 0, 0, FF_SWISS, L"Tahoma"));
+        const Shot shot = Capture(Rect(control, true));
+        const auto draw = [&](int width) {  // on as many lines as it takes
+            RECT all{0, 0, width, Dpi() * 2};
+            return Capture(all, [&](HDC dc) {
+                const win32::SelectedObject use(dc, font.Get());
+                FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+                SetTextColor(dc, link ? RGB(0, 0, 255) : GetSysColor(COLOR_BTNTEXT));
+                SetBkMode(dc, TRANSPARENT);
+                DrawTextW(dc, text.c_str(), -1, &all, DT_WORDBREAK | DT_EXPANDTABS);
+            });
+        };
+        const auto ink = [](const Shot& s, int from) {  // the box around it, from that column on
+            RECT r{s.w, s.h, 0, 0};
+            for (int i = 0; i < s.w * s.h; ++i) {
+                if (i % s.w < from || s.px[i] == Face()) continue;
+                r = {std::min<LONG>(r.left, i % s.w), std::min<LONG>(r.top, i / s.w),
+                     std::max<LONG>(r.right, i % s.w + 1), std::max<LONG>(r.bottom, i / s.w + 1)};
+            }
+            return r;
+        };
+        int from = 0;  // where the text's ink starts: past a radio button's circle, from column 0
+        while (Class(control) == L"Button" && ink(shot, from).left == from) ++from;
+        const RECT got = ink(shot, from);
+        const Shot line = draw(shot.w - (from ? got.left - ink(draw(shot.w), 0).left : 0));
+        const RECT want = ink(line, 0);
+        EXPECT_EQ(want.bottom - want.top, got.bottom - got.top)
+            << "cut short in " << shot.h << " px";
+        bool same = want.right - want.left == got.right - got.left;
+        for (int y = 0; same && y < std::min(want.bottom - want.top, got.bottom - got.top); ++y) {
+            const auto row = line.px.begin() + (want.top + y) * line.w;
+            same = std::equal(row + want.left, row + want.right,
+                              shot.px.begin() + (got.top + y) * shot.w + got.left);
+        }
+        EXPECT_TRUE(same) << "not the same text";
+    }
+
     void ExpectAboutLayout() {
         EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits for the About box";
         EXPECT_EQ(Twips(2340, 1650, 6135, 3180), Rect(about, true));
         EXPECT_TRUE(FixedFrame(about) && Text(about).empty() && Children(about).size() == 12);
-        // One control of each kind: one placed in twips, a link the size of its text in Tahoma
-        // 8.25 pt underlined, a picture at its own size with its frame, at any DPI.
-        const win32::WindowDc dc(nullptr);
-        const win32::ScopedGdiObject font(CreateFontW(-MulDiv(825, Dpi(), 7200), 0, 0, 0, FW_NORMAL,
-                                                      0, TRUE, 0, 0, 0, 0, 0, FF_SWISS, L"Tahoma"));
-        const win32::SelectedObject use(dc.Get(), font.Get());
-        SIZE link{};
-        GetTextExtentPoint32W(dc.Get(), L"Quorrel", 7, &link);
         EXPECT_EQ(L"Tessaro", Text(Ctl(kVersion)));
-        EXPECT_EQ(Twips(960, 120, 4995, 195), Rect(Ctl(kVersion), false, true));
-        EXPECT_EQ((RECT{Px(5280), Px(2880), Px(5280) + link.cx, Px(2880) + link.cy}),
-                  Rect(Ctl(kQuorrel), false, true));
-        EXPECT_EQ((RECT{Px(60), Px(1860), Px(60) + 50, Px(1860) + 62}),
+        // Every text whole; the links blue and underlined, the rest not.
+        for (int i : {kQuorrel, kLicence, kHome}) ExpectWhole(Ctl(i), FW_NORMAL, true);
+        for (int i : {kCopyright, kVersion, kEnglish, kFree}) ExpectWhole(Ctl(i));
+        // The picture is its 48 x 60 bitmap scaled to the density, filling its frame; the
+        // invisible sound spot lies on it and on top, so a click there reaches the spot.
+        const RECT picture = Rect(Ctl(kPicture)), spot = Rect(Ctl(kSpot));
+        EXPECT_EQ((RECT{Px(60), Px(1860), Px(60) + MulDiv(48, Dpi(), 96) + 2,
+                        Px(1860) + MulDiv(60, Dpi(), 96) + 2}),
                   Rect(Ctl(kPicture), false, true));
-        // The invisible sound spot lies over the picture, so a click there reaches it.
-        EXPECT_EQ(Ctl(kSpot),
-                  WindowFromPoint({Rect(Ctl(kSpot)).left + 2, Rect(Ctl(kSpot)).top + 2}));
+        EXPECT_EQ(0u, Capture(Rect(Ctl(kPicture), true)).Count(Face()));
+        RECT on{};
+        EXPECT_TRUE(IntersectRect(&on, &spot, &picture) && on == spot);
+        EXPECT_EQ(Ctl(kSpot), WindowFromPoint({spot.left + 2, spot.top + 2}));
     }
 };
 
-// Run at 96 and at 144 dpi.
+// Run at 96, 120, 144 and 192 dpi.
 TEST_F(MainWindow, LayoutAtTheScreenDpi) {
     ASSERT_EQ(Dpi(), GetDeviceCaps(win32::WindowDc(nullptr).Get(), LOGPIXELSX));
     Start();
@@ -52,7 +95,14 @@ TEST_F(MainWindow, LayoutAtTheScreenDpi) {
     EXPECT_EQ(Twips(0, 0, 5220, 2400),
               (RECT{0, 0, client.right - client.left, client.bottom - client.top}));
     EXPECT_TRUE(FixedFrame(main));
-    EXPECT_EQ(Twips(360, 360, 4455, 375), Rect(Child(main, kOption1), false, true));
+    // Option1 in its place in twips, a few pixels taller where its text needs them.
+    const RECT at = Rect(Child(main, kOption1), false, true), place = Twips(360, 360, 4455, 375);
+    EXPECT_EQ(place, (RECT{at.left, at.top, at.right, place.bottom}));
+    EXPECT_TRUE(at.bottom >= place.bottom && at.bottom <= place.bottom + Px(90)) << at.bottom;
+    ExpectWhole(Child(main, kOption1));
+    ExpectWhole(Child(main, L"Restore default"));
+    ExpectWhole(Child(main, L"(Recommended)"), FW_BOLD);
+    ExpectWhole(Children(main).back());
     EXPECT_TRUE(Checked(Child(main, kOption1)) && !Checked(Child(main, L"Restore default")));
 
     // Info by keyboard (Enter presses the focused button), then by mouse: the About box is built
