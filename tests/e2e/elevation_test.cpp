@@ -131,6 +131,9 @@ TEST_F(CommandLine, PlantedDllsAreNeverLoadedAndOkRaisesOnlyTheWriteModally) {
     Start(LimitedToken().Get());
     OpenAbout();
     EXPECT_TRUE(ClipPlays());
+    CoInitialize(nullptr);  // a screen reader's question
+    EXPECT_EQ(L"push button|Play sound||Press|focusable,", Accessible(Ctl(kSpot)).Read());
+    CoUninitialize();
     Click(Ctl(kSpot));
     Click(Ctl(kLicence));
     const HWND notepad = Find(0, IsNotepad);

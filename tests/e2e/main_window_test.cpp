@@ -105,16 +105,28 @@ TEST_F(MainWindow, LayoutAtTheScreenDpi) {
     ExpectWhole(Children(main).back());
     EXPECT_TRUE(Checked(Child(main, kOption1)) && !Checked(Child(main, L"Restore default")));
 
-    // Info by keyboard (Enter presses the focused button), then by mouse: the About box is built
-    // afresh each time, and as in a dialog the focus goes back where it was.
+    // Tab and Shift+Tab go round OK, the chosen option and Info.
     const HWND info = Child(main, L"&Info...");
-    XAt(main, "key Tab Tab");
-    ASSERT_TRUE(WaitUntil([&] { return Focus(main) == info; }));
-    OpenAbout("key Return");
-    ExpectAboutLayout();
+    const HWND option = Child(main, kOption1);
+    for (const auto& [key, next] : {std::pair{"Tab", option},
+                                    {"Tab", info},
+                                    {"Tab", Ok()},
+                                    {"shift+Tab", info},
+                                    {"shift+Tab", option},
+                                    {"shift+Tab", Ok()}}) {
+        XAt(main, std::string("key ") + key);
+        EXPECT_TRUE(WaitUntil([&] { return Focus(main) == next; })) << key << " to " << Text(next);
+    }
+    // Info by Alt+I, by Enter once the box has closed and the focus is back on Info (it is the
+    // default button again), then by mouse: the About box is built afresh each time.
+    OpenAbout("key alt+i");
     XAt(about, "key alt+F4");
     EXPECT_TRUE(Gone(about) && WaitUntil([&] { return Focus(main) == info && Answers(main); }))
         << "the focus is on " << testing::PrintToString(Text(Focus(main)));
+    OpenAbout("key Return");
+    ExpectAboutLayout();
+    XAt(about, "key alt+F4");
+    EXPECT_TRUE(Gone(about));
     OpenAbout("click 1", info);
     ExpectAboutLayout();
     EXPECT_TRUE(ClipPlays());

@@ -8,6 +8,7 @@
 #              TESSARO_KEEP_PREFIX=1  keep the prefix afterwards, for a look at what went wrong
 #              TESSARO_LOGPIXELS=144  screen DPI of this prefix (Wine reads it only at start-up)
 #              TESSARO_SCREEN=640x480x24  size and depth of the Xvfb screen (default 1024x768x24)
+#              TESSARO_COLORS=dark    light text on black, as a dark high-contrast scheme has it
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -55,6 +56,16 @@ if [ -n "${TESSARO_LOGPIXELS:-}" ]; then
         /d "$TESSARO_LOGPIXELS" /f >/dev/null
     # Each process reads the DPI as it starts: let the processes that started with this wineserver
     # (services, explorer) end first, so none of them keeps the old value.
+    wineserver -w
+fi
+if [ "${TESSARO_COLORS:-}" = dark ]; then
+    for pair in ButtonFace=0,0,0 ButtonText=255,255,255 Window=0,0,0 WindowText=255,255,255 \
+        WindowFrame=255,255,255 GrayText=63,242,63 HotTrackingColor=255,255,0 \
+        ButtonShadow=128,128,128 ButtonHilight=192,192,192 ButtonLight=64,64,64 \
+        ButtonDkShadow=255,255,255; do
+        "$wine_bin" reg add 'HKCU\Control Panel\Colors' /v "${pair%%=*}" /t REG_SZ \
+            /d "$(tr , ' ' <<<"${pair#*=}")" /f >/dev/null
+    done
     wineserver -w
 fi
 "$wine_bin" "$@" || exit  # with the program's status

@@ -124,3 +124,87 @@ TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessag
 }
 
 }  // namespace
+
+// A window with a label, a link and an animation in the system's colours.
+class ColourForm : public win32::Form {
+  public:
+    ColourForm() : win32::Form(Design()) {}
+    win32::Label* text = nullptr;
+    win32::Label* link = nullptr;
+    win32::Animation* clip = nullptr;
+
+  protected:
+    void CreateControls() override {
+        text = &Add<win32::Label>(L"Text", win32::TwipRect{150, 150, 1440, 600});
+        win32::LabelStyle linkLook;
+        linkLook.textColor = RGB(0, 0, 255);
+        linkLook.link = true;
+        link = &Add<win32::Label>(L"Link", win32::TwipRect{150, 900, 1440, 600}, linkLook);
+        clip = &Add<win32::Animation>(win32::TwipRect{1800, 150, 1440, 1440});
+    }
+    void Form_Load() override { clip->SetBackColor(BackColor()); }
+
+  private:
+    static win32::FormDesign Design() {
+        win32::FormDesign d;
+        d.caption = L"Colour test";
+        d.clientWidth = 4320;
+        d.clientHeight = 2880;
+        return d;
+    }
+};
+
+COLORREF PixelOf(HWND w, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(w, &p);
+    const win32::WindowDc screen(nullptr);
+    return GetPixel(screen.Get(), p.x, p.y);
+}
+
+// Everything is painted in the system's colours as they are now: new ones show on the window, the
+// labels and the animation's background once the window hears of them. With high contrast on
+// (which Wine cannot switch on) a link takes the hot-light colour instead of its own.
+TEST(Form, NewSystemColoursShowOnceTheWindowHearsOfThem) {
+    auto form = win32::MakeForm<ColourForm>();
+    ASSERT_TRUE(form->Load());
+    ShowWindow(form->hWnd(), SW_SHOWNOACTIVATE);
+    const auto settle = [&] {
+        for (int i = 0; i < 20; ++i, Sleep(10)) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+    };
+    const auto painted = [&] {
+        const RECT text = ChildRect(form->text->hWnd()), clip = ChildRect(form->clip->hWnd());
+        return std::vector<COLORREF>{PixelOf(form->hWnd(), 2, 2),
+                                     PixelOf(form->hWnd(), text.right - 2, text.bottom - 2),
+                                     PixelOf(form->hWnd(), clip.left + 4, clip.top + 4)};
+    };
+    settle();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), dark = RGB(16, 32, 48);
+    EXPECT_EQ(std::vector<COLORREF>(3, face), painted());
+
+    const int element = COLOR_BTNFACE;
+    SetSysColors(1, &element, &dark);
+    SendMessageW(form->hWnd(), WM_SYSCOLORCHANGE, 0, 0);
+    settle();
+    EXPECT_EQ(std::vector<COLORREF>(3, dark), painted());
+    SetSysColors(1, &element, &face);
+    settle();
+    // A change of high contrast alters no system colour: the window paints everything again.
+    {
+        const win32::WindowDc dc(form->hWnd());
+        const RECT all{0, 0, 4000, 4000};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    SendMessageW(form->hWnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    settle();
+    EXPECT_EQ(std::vector<COLORREF>(3, face), painted());
+
+    using win32::Paint, win32::Painted;
+    EXPECT_EQ(RGB(0, 0, 255), Painted(RGB(0, 0, 255), Paint::kLink, false));
+    EXPECT_EQ(GetSysColor(COLOR_HOTLIGHT), Painted(RGB(0, 0, 255), Paint::kLink, true));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Painted(RGB(0, 0, 0), Paint::kBackground, true));
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT),
+              Painted(win32::SystemColor(COLOR_GRAYTEXT), Paint::kText, true));
+}
