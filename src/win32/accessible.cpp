@@ -20,13 +20,17 @@ constexpr GUID kLiveSettingProperty = {
 constexpr long kPolite = 1;
 constexpr DWORD kEventLiveRegionChanged = 0x8019;
 
-// oleacc from the system folder, kept once a screen reader has asked: it is no KnownDLL.
+// oleacc and OLE's strings from the system folder, kept once a screen reader has asked: oleacc
+// is no KnownDLL.
 struct Oleacc {
     SystemLibrary library{L"oleacc.dll"};
+    SystemLibrary oleaut32{L"oleaut32.dll"};
     decltype(&CreateStdAccessibleObject) createStd =
         library.Function<decltype(&CreateStdAccessibleObject)>("CreateStdAccessibleObject");
     decltype(&LresultFromObject) lresultFrom =
         library.Function<decltype(&LresultFromObject)>("LresultFromObject");
+    decltype(&SysAllocStringLen) allocString =
+        oleaut32.Function<decltype(&SysAllocStringLen)>("SysAllocStringLen");
 };
 const Oleacc& OleaccFunctions() {
     static const Oleacc functions;
@@ -37,7 +41,8 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 
 HRESULT Text(const std::wstring& text, BSTR* out) {
     if (!out) return E_POINTER;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    // Only asked for through an object made with these functions, so they are there.
+    *out = OleaccFunctions().allocString(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -203,7 +208,7 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const Accessibl
     const auto id = static_cast<LONG>(lParam);
     if (id != OBJID_CLIENT && !(window && id == OBJID_WINDOW)) return 0;
     const Oleacc& oleacc = OleaccFunctions();
-    if (!oleacc.createStd || !oleacc.lresultFrom) return 0;
+    if (!oleacc.createStd || !oleacc.lresultFrom || !oleacc.allocString) return 0;
     IAccessible* standard = nullptr;
     if (FAILED(oleacc.createStd(hwnd, id, kIidAccessible, reinterpret_cast<void**>(&standard))) ||
         !standard) {
