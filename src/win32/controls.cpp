@@ -211,7 +211,8 @@ std::optional<LRESULT> Label::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
                 }
                 break;
             case WM_KEYDOWN:
-                if (wParam == VK_RETURN) Press();
+                // Once per press: a key held down repeats its WM_KEYDOWN.
+                if (wParam == VK_RETURN && !(lParam & (1 << 30))) Press();
                 if (wParam == VK_SPACE) spaceDown_ = true;
                 return 0;
             case WM_KEYUP:

@@ -130,7 +130,7 @@ TEST_F(AboutBox, EveryActionByKeyboard) {
     };
     EXPECT_TRUE(WaitUntil([&] { return ringDrawn(kLicence); }));
     EXPECT_FALSE(ringDrawn(kQuorrel) || ringDrawn(kHome));
-    XAt(about, "key Return");
+    XAt(about, "key space");
     expectLicence();
     for (const char* arrow : {"Up", "Down", "Left", "Right"}) {
         XAt(about, std::string("key ") + arrow + " Escape");
@@ -140,7 +140,7 @@ TEST_F(AboutBox, EveryActionByKeyboard) {
     XAt(about, "key shift+Tab space");
     expectFocus(kSpot);
     EXPECT_TRUE(WaitUntil([&] { return lastRead() > 0x01000000; })) << "the sound is never read";
-    XAt(about, "key shift+Tab shift+Tab space");
+    XAt(about, "key shift+Tab shift+Tab Return");
     const HWND shiver = effect(kWait);
     XAt(shiver, "key a");
     EXPECT_TRUE(Gone(shiver) && Gone(about));

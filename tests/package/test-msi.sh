@@ -50,7 +50,7 @@ wine reg add "$policy" /v NoDriveTypeAutoRun /t REG_DWORD /d 255 /f >/dev/null 2
 [ "$(files)" = "$five" ] || fail "installed files: $(files)"
 [ "$(shortcut)" = 1 ] || fail "no Start menu shortcut"
 [ "$(arp)" = "$version " ] || fail "Add/Remove Programs after install: $(arp)"
-[ "$(msiexec /i new.msi)" = 0 ] || fail "upgrade"
+code=$(msiexec /i new.msi); [ "$code" = 0 ] || fail "upgrade: $code"
 [ "$(arp)" = "$newer " ] || fail "Add/Remove Programs after upgrade: $(arp)"
 [ "$(msiexec /i old.msi)" = 1603 ] || fail "downgrade not refused"
 [ "$(msiexec /x new.msi)" = 0 ] || fail "uninstall"
