@@ -172,6 +172,12 @@ bool Form::Load() {
                                     reinterpret_cast<DWORD_PTR>(this));
         }
     }
+    if (design_.dialog) {
+        // As the dialog manager starts its own dialogs: focus rectangles and access keys shown
+        // when the keyboard brought the window up, hidden after the mouse until a key is used.
+        SendMessageW(hwnd_, WM_CHANGEUISTATE,
+                     MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    }
     Form_Load();
     return hwnd_ != nullptr;
 }
@@ -369,9 +375,8 @@ void Form::OnActivate(WPARAM wParam, LPARAM lParam) {
     Default(WM_ACTIVATE, wParam, lParam);  // a dialog puts the focus back where it was
     if (LOWORD(wParam) == WA_INACTIVE) return;
     if (const HWND focus = GetFocus(); design_.dialog && IsChild(hwnd_, focus)) {
-        // Put back that way, the focus leaves the default button where it was; moved by the
-        // dialog manager, a button that gets the focus becomes the default one, so that Enter
-        // presses the focused button as before.
+        // The dialog manager puts the focus back without making a focused button the default
+        // one again; moved through it, the button becomes the default, and Enter presses it.
         SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
     } else if (focus != hwnd_ && !IsChild(hwnd_, focus)) {
         // Nothing to go back to: the first control in the tab order, or the window itself when
