@@ -16,7 +16,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 stamp=$(md5sum <"$here/configure-prefix.sh" | cut -c1-8)
 template=${TESSARO_WINE_TEMPLATE:-/tmp/tessaro-wine-template-$stamp}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winealsa.drv,winepulse.drv,wineoss.drv=d;mscoree,mshtml="}
+# Sound goes through ALSA to a card that plays into nothing (null-audio.conf).
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winepulse.drv,wineoss.drv=d;mscoree,mshtml="}
+export ALSA_CONFIG_PATH=${ALSA_CONFIG_PATH:-$here/null-audio.conf}
 wine_bin=$(command -v wine64 || command -v wine)
 
 prefix=""
