@@ -7,6 +7,14 @@ namespace {
 
 constexpr UINT kPoke = WM_APP + 7;
 
+win32::FormDesign TestDesign() {
+    win32::FormDesign d;
+    d.caption = L"Form test";
+    d.clientWidth = 4320;
+    d.clientHeight = 2880;
+    return d;
+}
+
 // A button that runs onPoke inside a message of its own, and tells when its object goes.
 class PokedButton : public win32::Button {
   public:
@@ -25,7 +33,7 @@ class PokedButton : public win32::Button {
 
 class TestForm : public win32::Form {
   public:
-    explicit TestForm(bool* gone) : win32::Form(Design()), gone_(gone) {}
+    explicit TestForm(bool* gone) : win32::Form(TestDesign()), gone_(gone) {}
     ~TestForm() override { *gone_ = true; }
 
     PokedButton* button = nullptr;
@@ -42,13 +50,6 @@ class TestForm : public win32::Form {
     }
 
   private:
-    static win32::FormDesign Design() {
-        win32::FormDesign d;
-        d.caption = L"Form test";
-        d.clientWidth = 4320;
-        d.clientHeight = 2880;
-        return d;
-    }
     bool* gone_;
 };
 
@@ -123,35 +124,19 @@ TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessag
     EXPECT_TRUE(form->Load());
 }
 
-}  // namespace
-
-// A window with a label, a link and an animation in the system's colours.
+// A window with a label and an animation in the system's colours.
 class ColourForm : public win32::Form {
   public:
-    ColourForm() : win32::Form(Design()) {}
+    ColourForm() : win32::Form(TestDesign()) {}
     win32::Label* text = nullptr;
-    win32::Label* link = nullptr;
     win32::Animation* clip = nullptr;
 
   protected:
     void CreateControls() override {
         text = &Add<win32::Label>(L"Text", win32::TwipRect{150, 150, 1440, 600});
-        win32::LabelStyle linkLook;
-        linkLook.textColor = RGB(0, 0, 255);
-        linkLook.link = true;
-        link = &Add<win32::Label>(L"Link", win32::TwipRect{150, 900, 1440, 600}, linkLook);
         clip = &Add<win32::Animation>(win32::TwipRect{1800, 150, 1440, 1440});
     }
     void Form_Load() override { clip->SetBackColor(BackColor()); }
-
-  private:
-    static win32::FormDesign Design() {
-        win32::FormDesign d;
-        d.caption = L"Colour test";
-        d.clientWidth = 4320;
-        d.clientHeight = 2880;
-        return d;
-    }
 };
 
 COLORREF PixelOf(HWND w, int x, int y) {
@@ -208,3 +193,5 @@ TEST(Form, NewSystemColoursShowOnceTheWindowHearsOfThem) {
     EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT),
               Painted(win32::SystemColor(COLOR_GRAYTEXT), Paint::kText, true));
 }
+
+}  // namespace
