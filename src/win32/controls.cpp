@@ -172,10 +172,15 @@ void Label::Press() {
                  reinterpret_cast<LPARAM>(hwnd_));
 }
 
-void Label::ShowFocus() const {
+RECT Label::RectOnWindow() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
     MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Label::ShowFocus() const {
+    RECT r = RectOnWindow();
     if (style_.link) {
         // Around the text, on the window, so that it never covers the underline.
         InflateRect(&r, 1, 1);
@@ -193,9 +198,7 @@ bool Label::FocusShown() const {
 
 void Label::PaintAround(HDC windowDc) {
     if (!style_.link || !FocusShown()) return;
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    RECT r = RectOnWindow();
     InflateRect(&r, 1, 1);
     DrawFocusRect(windowDc, &r);
 }

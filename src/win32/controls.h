@@ -143,6 +143,7 @@ class Label : public Control {
   private:
     bool TabStop() const { return style_.link || style_.focusable; }
     bool FocusShown() const;
+    RECT RectOnWindow() const;  // in the client area of its window
     void ShowFocus() const;
 
     ControlHost* host_ = nullptr;

@@ -104,11 +104,7 @@ TEST_F(AboutBox, EveryActionByKeyboard) {
         std::string line;
         return std::getline(std::ifstream(asked), line), line.starts_with(kHomePageUrl);
     }));
-    const auto effect = [&](DWORD ms) {
-        return Find(
-            pid, [](HWND w) { return Rect(w) == Screen(); }, ms);
-    };
-    EXPECT_FALSE(effect(500));
+    EXPECT_FALSE(Effect(500));
     // Back from what the shell started, through a click where the box shows nothing.
     ClickAt({Rect(about, true).left + Px(3000), Rect(about, true).top + Px(2700)});
     expectFocus(kHome);
@@ -139,7 +135,7 @@ TEST_F(AboutBox, EveryActionByKeyboard) {
     expectFocus(kSpot);
     EXPECT_TRUE(WaitUntil(read)) << "the sound is never read";
     XAt(about, "key shift+Tab shift+Tab Return");
-    const HWND shiver = effect(kWait);
+    const HWND shiver = Effect();
     XAt(shiver, "key a");
     EXPECT_TRUE(Gone(shiver) && Gone(about));
 }

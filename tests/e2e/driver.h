@@ -399,8 +399,9 @@ class Session : public testing::Test {
         const Shot first = Capture(Rect(Ctl(kClip)));
         return WaitUntil([&] { return Capture(Rect(Ctl(kClip))) != first; }, 2000);
     }
-    HWND Effect() const {  // the window over the whole screen
-        return Find(pid, [&](HWND w) { return w != main && w != about && Rect(w) == Screen(); });
+    HWND Effect(DWORD ms = kWait) const {  // the window over the whole screen
+        return Find(
+            pid, [&](HWND w) { return w != main && w != about && Rect(w) == Screen(); }, ms);
     }
     DWORD ExitCode(DWORD ms = kWait) const {  // STILL_ACTIVE while it runs
         DWORD code = STILL_ACTIVE;
