@@ -93,7 +93,7 @@ Setting ReadSetting(portable::RegistryApi& api, const PolicyValue& value) {
     const bool dword = type == portable::kRegDword && bytes.size() == 4;
     if (dword) std::memcpy(&number, bytes.data(), 4);
     const bool inPlace = dword && number == value.inPlace;
-    return {inPlace ? SettingKind::kOff : SettingKind::kOther, type, Shown(type, bytes), 0};
+    return {inPlace ? SettingKind::kOff : SettingKind::kOther, type, Shown(type, bytes), 0, bytes};
 }
 
 std::string ErrorText(std::int32_t code) {

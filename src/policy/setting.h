@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "portable/registry_api.h"
 
@@ -37,6 +38,9 @@ struct Setting {
     // and REG_EXPAND_SZ, hex bytes ("01 02") for anything else.
     std::string data;
     std::int32_t error = 0;  // the Windows error of a failed read
+    // The data whole, as stored (text in UTF-16LE, as the registry keeps it): what a record of
+    // the change needs to put the value back exactly.
+    std::vector<std::uint8_t> stored = {};
 };
 
 // How many characters of text, or bytes of anything else, Setting::data shows before "...".
