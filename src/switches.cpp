@@ -4,6 +4,7 @@
 
 #include "portable/command_words.h"
 #include "win32/console_output.h"
+#include "win32/policy_files.h"
 #include "win32/win32_registry.h"
 
 namespace tessaro {
@@ -21,9 +22,11 @@ std::vector<std::wstring> StartUp() {
     return words;
 }
 
-int RunSwitch(policy::Command command) {
+int RunSwitch(policy::Command command, policy::Via via, const char* program) {
     win32::Win32Registry registry;
-    const auto result = policy::RunCommand(command, registry);
+    win32::PolicyFiles files;
+    policy::NoChangeLog log;
+    const auto result = policy::RunCommand(command, registry, {&log, via, program, &files});
     win32::WriteOutput(result.output);
     return result.exitCode;
 }

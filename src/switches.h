@@ -13,7 +13,8 @@ namespace tessaro {
 // cut by Windows' rules.
 std::vector<std::wstring> StartUp();
 
-// Runs a switch (not kWindow): its lines go to standard output, its exit code comes back.
-int RunSwitch(policy::Command command);
+// Runs a switch (not kWindow): its lines go to standard output, its exit code comes back. `via`
+// and `program` say which program ran it, for the record of a change and for a refusal's hint.
+int RunSwitch(policy::Command command, policy::Via via, const char* program);
 
 }  // namespace tessaro
