@@ -96,7 +96,8 @@ TEST(PolicyFile, DirectivesDecideInOrderAndTheLastOneWins) {
           {u"Software\\Microsoft", u"**DeleteKeys", 1,
            Utf16(u"Windows\\CurrentVersion\\Policies\0")}},
          kDeletes},
-        {{set, {u"", u"**DeleteKeys", 1, Utf16(kExplorer + u"X\0")}}, kSets},  // a sibling key
+        {{set, {u"Software\\Other", u"**DeleteKeys", 1, Utf16(kExplorer + u"\0")}}, kDeletes},
+        {{set, {u"Software\\Other", u"**DeleteKeys", 1, Utf16(kExplorer + u"X\0")}}, kSets},
         {{set, {kExplorer, u"**SecureKey", 4, Dword(1)}, {kExplorer, u"**soft.Other"}}, kSets},
         {{{kExplorer + u"\\Sub", u"NoDriveTypeAutoRun"}, {kExplorer, u"NoDriveTypeAutoRun2"}},
          kNothing},
@@ -257,6 +258,55 @@ TEST(Ownership, CommandLinesNameTheOwnerAndAChangeItUndoesExitsFour) {
     EXPECT_EQ(5, refused.exitCode);
     EXPECT_TRUE(refused.output.ends_with("refused: run tessaro.com /harden as administrator"))
         << refused.output;
+}
+
+// One record per value a change touches, with what it held before and after and what came of it.
+TEST(Ownership, EveryChangeIsRecordedWithItsOutcome) {
+    struct Log : policy::ChangeLog {
+        void Record(const policy::ChangeRecord& r) override {
+            said += std::string(r.value->name) + " " + policy::Holds(r.before) + " > " +
+                    policy::Holds(r.after) + " " +
+                    std::to_string(policy::kEventIds[int(r.outcome)]) +
+                    (r.detail.empty() ? "" : " " + r.detail) + "\n";
+        }
+        std::string said;
+    };
+    const std::string overruled = " 1003 local Group Policy sets REG_DWORD 0xff\n";
+    const struct {
+        policy::Command command;
+        const char* holds;
+        int how;
+        std::string said;
+    } cases[] = {
+        {kDisable, "dword 181", 0, "NoDriveTypeAutoRun REG_DWORD 0xb5 > REG_DWORD 0xff 1000\n"},
+        {kDisable, "dword 255", 0, "NoDriveTypeAutoRun REG_DWORD 0xff > REG_DWORD 0xff 1001\n"},
+        {kDisable, "dword 181", R::kUndone,
+         "NoDriveTypeAutoRun REG_DWORD 0xb5 > REG_DWORD 0xb5 1002\n"},
+        {kRestore, "dword 181", 0, "NoDriveTypeAutoRun REG_DWORD 0xb5 > absent" + overruled},
+        {kRestore, "dword 255", R::kChange,
+         "NoDriveTypeAutoRun REG_DWORD 0xff > REG_DWORD 0xff 1004 access denied (5)\n"},
+        {kStatus, "dword 255", 0, ""},
+        {kAudit, "dword 255", 0, ""},
+        {kUnharden, "dword 255", 0,
+         "NoDriveTypeAutoRun REG_DWORD 0xff > absent" + overruled +
+             "NoAutorun absent > absent 1001\nNoAutoplayfornonVolume absent > absent 1001\n"},
+    };
+    for (const auto& c : cases) {
+        R registry;
+        FakeFiles files;
+        files.files[kLocalFile] = Pol({{kExplorer, u"NoDriveTypeAutoRun"}});
+        registry.Hold(R::kExplorer, "NoDriveTypeAutoRun", c.holds, c.how);
+        Log log;
+        policy::RunCommand(c.command, registry,
+                           {&log, policy::Via::kCommandLine, "tessaro.exe", &files});
+        EXPECT_EQ(c.said, log.said);
+    }
+    R failing;
+    failing.changesFailWith = 1450;
+    Log log;
+    policy::RunCommand(kDisable, failing,
+                       {&log, policy::Via::kCommandLine, "tessaro.exe", nullptr});
+    EXPECT_EQ("NoDriveTypeAutoRun absent > absent 1005 not enough resources (1450)\n", log.said);
 }
 
 TEST(Ownership, TheWindowSaysWhoSetsWhatItShows) {
