@@ -31,8 +31,9 @@ std::wstring Widen(const std::string& utf8) {
     return wide;
 }
 
-// Posted with a policy::GroupPolicy* that the window takes over.
-constexpr UINT kPolicyRead = WM_APP + 1;
+// Posted with a policy::GroupPolicy* that the window takes over. Clear of the messages the
+// runtime posts to its own windows (WM_APP + 1 and up, a few of them).
+constexpr UINT kPolicyRead = WM_APP + 0x5EC;
 
 struct PolicyRead {
     HWND window;
@@ -167,7 +168,7 @@ std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {
 }
 
 std::optional<LRESULT> Form1::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
-    if (msg == kPolicyRead) {
+    if (msg == kPolicyRead && lParam != 0) {
         std::unique_ptr<policy::GroupPolicy> read(reinterpret_cast<policy::GroupPolicy*>(lParam));
         if (!policy_) policy_ = std::move(*read);
         ShowSetting(shown_);

@@ -5,6 +5,10 @@
 namespace e2e {
 namespace {
 
+const std::wstring kHistory =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Group Policy\\History\\"
+    L"{35378EAC-683F-11D2-A89A-00C04FBBCFA2}";
+
 // One REG_DWORD record in a policy file, as Windows writes one: "[key;name;type;size;data]".
 std::vector<char> PolicyFile(const std::wstring& key, const std::wstring& name, DWORD number) {
     std::wstring text = L"[" + key + L'\0' + L";" + name + L'\0' + L";";
@@ -31,7 +35,19 @@ void Applied(int i, const wchar_t* name, const std::wstring& folder, const wchar
     }
 }
 
-class GroupPolicy : public Session {};
+class GroupPolicy : public Session {
+  protected:
+    // The other tests of this run share the prefix: they must find no policy and no value.
+    void TearDown() override {
+        Session::TearDown();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kHistory.c_str());
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
+        std::error_code error;
+        fs::remove(local / L"Registry.pol", error);
+        EXPECT_FALSE(error) << error.message() << " " << local;
+    }
+    fs::path local;
+};
 
 // The machine's local policy is a real baseline that sets all three controls; a domain policy
 // object applied after it sets NoDriveTypeAutoRun to 0x91; one on a share nobody answers for
@@ -39,10 +55,13 @@ class GroupPolicy : public Session {};
 TEST_F(GroupPolicy, TheOwnerIsNamedAndAChangeItUndoesIsNoSuccess) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    const fs::path local = fs::path(system) / L"GroupPolicy" / L"Machine";
+    local = fs::path(system) / L"GroupPolicy" / L"Machine";
     fs::create_directories(local);
-    fs::copy_file(fs::path(TESSARO_FIXTURES_W L"/registry-pol/windows-baseline-machine.pol"),
-                  local / L"Registry.pol", fs::copy_options::overwrite_existing);
+    // Its bytes only: the fixture is read-only, and a copy would keep that.
+    std::ofstream(local / L"Registry.pol", std::ios::binary)
+        << std::ifstream(TESSARO_FIXTURES_W L"/registry-pol/windows-baseline-machine.pol",
+                         std::ios::binary)
+               .rdbuf();
     const fs::path domain = root / L"sysvol" / L"{B}" / L"Machine";
     fs::create_directories(domain);
     const auto file = PolicyFile(kPolicyKey, L"NoDriveTypeAutoRun", 0x91);
