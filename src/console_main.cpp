@@ -44,5 +44,5 @@ int StartWindowProgram() {
 int wmain() {
     const auto command = policy::ParseCommandLine(tessaro::StartUp());
     if (command == policy::Command::kWindow) return StartWindowProgram();
-    return tessaro::RunSwitch(command);
+    return tessaro::RunSwitch(command, policy::Via::kConsole);
 }

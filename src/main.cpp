@@ -44,7 +44,7 @@ void ShowInfo() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (const auto command = policy::ParseCommandLine(tessaro::StartUp());
         command != policy::Command::kWindow) {
-        return tessaro::RunSwitch(command);
+        return tessaro::RunSwitch(command, policy::Via::kCommandLine);
     }
     const win32::ComApartment com;
     g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo, win32::IsElevated());
