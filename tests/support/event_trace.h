@@ -25,7 +25,8 @@ inline std::vector<TracedEvent> TraceEvents(const std::string& program,
     static int counter = 0;
     const std::string out = std::getenv("WINEPREFIX") + ("/events" + std::to_string(++counter));
     std::string sh = "/bin/sh -c \"WINEDEBUG=+eventlog " + environment + " wine '" + program +
-                     "' " + arguments + " 2>" + out + ".part; mv " + out + ".part " + out + "\"";
+                     "' " + arguments + " >/dev/null 2>" + out + ".part; mv " + out + ".part " +
+                     out + "\"";
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     std::vector<TracedEvent> events;
