@@ -6,9 +6,19 @@
 #include <string>
 
 #include "switches.h"
+#include "win32/console_output.h"
 #include "win32/scoped_handles.h"
 
 namespace {
+
+std::string Narrow(const std::wstring& wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                        nullptr, nullptr);
+    return utf8;
+}
 
 // Without a switch the user wants the window: start tessaro.exe from this program's folder and
 // return at once, as typing its name would.
@@ -33,7 +43,13 @@ int StartWindowProgram() {
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info)) {
-        return static_cast<int>(GetLastError());
+        // Said, and never an exit code that /status gives a meaning to.
+        const DWORD error = GetLastError();
+        win32::WriteOutput("could not start the window: " + Narrow(path) + ": " +
+                           (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                                ? std::string("tessaro.exe is not in this folder")
+                                : "error " + std::to_string(error)));
+        return 1;
     }
     const win32::ScopedHandle process(info.hProcess), thread(info.hThread);
     return 0;
@@ -44,5 +60,5 @@ int StartWindowProgram() {
 int wmain() {
     const auto command = policy::ParseCommandLine(tessaro::StartUp());
     if (command == policy::Command::kWindow) return StartWindowProgram();
-    return tessaro::RunSwitch(command, policy::Via::kConsole);
+    return tessaro::RunSwitch(command, policy::Via::kConsole, "tessaro.com");
 }

@@ -7,6 +7,8 @@
 #include "switches.h"
 #include "win32/app.h"
 #include "win32/elevation.h"
+#include "win32/event_log.h"
+#include "win32/policy_files.h"
 #include "win32/win32_registry.h"
 
 namespace {
@@ -19,7 +21,9 @@ struct WindowReferences {
     win32::FormPtr<tessaro::frmGraphics> frmGraphics;
 };
 WindowReferences g_windows;
-win32::Win32Registry g_registry;  // stateless: every call goes straight to Windows
+win32::Win32Registry g_registry;   // stateless: every call goes straight to Windows
+win32::PolicyFiles g_policyFiles;  // stateless too
+win32::EventLog g_changeLog;       // the record of the window's own changes
 
 // Shows the desktop effect modally; the window lets go of its reference when the effect ends.
 void RunEffect() {
@@ -42,12 +46,16 @@ void ShowInfo() {
 // With a switch the program does that one thing and says so in its lines and exit code; without one
 // it starts with its main window and ends when its last window is gone.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    if (const auto command = policy::ParseCommandLine(tessaro::StartUp());
+    bool raised = false;
+    if (const auto command = policy::ParseCommandLine(tessaro::StartUp(), &raised);
         command != policy::Command::kWindow) {
-        return tessaro::RunSwitch(command, policy::Via::kCommandLine);
+        return tessaro::RunSwitch(
+            command, raised ? policy::Via::kRaisedFromWindow : policy::Via::kCommandLine,
+            "tessaro.exe");
     }
     const win32::ComApartment com;
-    g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, &ShowInfo, win32::IsElevated());
+    g_windows.Form1 = win32::MakeForm<tessaro::Form1>(g_registry, g_policyFiles, g_changeLog,
+                                                      &ShowInfo, win32::IsElevated());
     win32::RunHandler([] { g_windows.Form1->Show(); });
     if (!g_windows.Form1->IsLoaded()) return 1;  // Windows would not make the window
     return win32::RunMessageLoop();

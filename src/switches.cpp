@@ -5,6 +5,7 @@
 #include "portable/command_words.h"
 #include "win32/console_output.h"
 #include "win32/event_log.h"
+#include "win32/policy_files.h"
 #include "win32/win32_registry.h"
 
 namespace tessaro {
@@ -22,14 +23,11 @@ std::vector<std::wstring> StartUp() {
     return words;
 }
 
-int RunSwitch(policy::Command command, policy::Via via) {
+int RunSwitch(policy::Command command, policy::Via via, const char* program) {
     win32::Win32Registry registry;
+    win32::PolicyFiles files;
     win32::EventLog log;
-    // The policy layer records each change once RunCommand takes its context (merged from main):
-    //   RunCommand(command, registry, {&log, via, via == policy::Via::kConsole ? "tessaro.com"
-    //                                                : "tessaro.exe", nullptr})
-    static_cast<void>(log), static_cast<void>(via);
-    const auto result = policy::RunCommand(command, registry);
+    const auto result = policy::RunCommand(command, registry, {&log, via, program, &files});
     win32::WriteOutput(result.output);
     return result.exitCode;
 }

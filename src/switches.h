@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "policy/change_log.h"
 #include "policy/command_line.h"
 
 namespace tessaro {
@@ -14,9 +13,8 @@ namespace tessaro {
 // cut by Windows' rules.
 std::vector<std::wstring> StartUp();
 
-// Runs a switch (not kWindow): its lines go to standard output, its exit code comes back, and
-// each value it writes or deletes is an event of the Application log saying how it was asked for
-// (`via`: kCommandLine for tessaro.exe, kConsole for tessaro.com).
-int RunSwitch(policy::Command command, policy::Via via);
+// Runs a switch (not kWindow): its lines go to standard output, its exit code comes back. `via`
+// and `program` say which program ran it, for the record of a change and for a refusal's hint.
+int RunSwitch(policy::Command command, policy::Via via, const char* program);
 
 }  // namespace tessaro

@@ -32,6 +32,14 @@ env -u DISPLAY $run "$sb/bench_startup.exe" "$rounds" \
     "tessaro.com /status" "Z:$PWD/$b/src/tessaro.com" @/status | tr -d '\r'
 echo "(/audit / /status should be <= 1.2: both are mostly the start of a process)"
 echo
+echo "== tessaro.com /audit with Group Policy (the 15 KB baseline as local policy, three objects"
+echo "   in the history) against none, $rounds rounds each"
+env -u DISPLAY $run cmd /c "Z:$PWD/tools/bench-policy.cmd" "Z:$PWD/$sb/bench_startup.exe" "$rounds" \
+    "Z:$PWD/$b/src/tessaro.com" "Z:$(cd ../shared/fixtures/registry-pol && pwd)" | tr -d '\r' |
+    tee /tmp/tessaro-bench-policy.txt | grep -E '^(no-policy|policy) '
+awk '$1 == "no-policy" { a = $2 } $1 == "policy" { b = $2 }
+     END { if (a) printf "with / without: %.2f (should be <= 1.2)\n", b / a }' /tmp/tessaro-bench-policy.txt
+echo
 if [ -x tools/bench-effect.sh ]; then
     echo "== Effect loop"
     tools/bench-effect.sh

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "policy/setting.h"
 #include "resource_ids.h"
 #include "win32/app.h"
 #include "win32/elevation.h"
+#include "win32/scoped_handles.h"
 
 namespace tessaro {
 
@@ -20,13 +23,41 @@ win32::FormDesign MainWindowDesign() {
     return d;
 }
 
-std::wstring Widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+std::wstring Widen(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return wide;
+}
+
+// Posted with a policy::GroupPolicy* that the window takes over.
+constexpr UINT kPolicyRead = WM_APP + 1;
+
+struct PolicyRead {
+    HWND window;
+    portable::RegistryApi* registry;
+    portable::FileSource* files;
+};
+
+DWORD WINAPI ReadPolicy(void* parameter) {
+    const std::unique_ptr<PolicyRead> job(static_cast<PolicyRead*>(parameter));
+    auto policy = std::make_unique<policy::GroupPolicy>(
+        policy::GroupPolicy::Load(*job->registry, *job->files));
+    if (PostMessageW(job->window, kPolicyRead, 0, reinterpret_cast<LPARAM>(policy.get()))) {
+        policy.release();  // the window's now
+    }
+    return 0;
+}
 
 }  // namespace
 
-Form1::Form1(portable::RegistryApi& registry, std::function<void()> showInfo, bool elevated)
+Form1::Form1(portable::RegistryApi& registry, portable::FileSource& files, policy::ChangeLog& log,
+             std::function<void()> showInfo, bool elevated)
     : win32::Form(MainWindowDesign()),
       registry_(registry),
+      files_(files),
+      log_(log),
       changes_(registry),
       routines_(changes_),
       elevated_(elevated),
@@ -65,10 +96,25 @@ void Form1::Form_Load() {
     // The shield, as on Windows' own buttons that raise one action.
     if (!elevated_) SendMessageW(Command1->hWnd(), BCM_SETSHIELD, 0, TRUE);
     ShowSetting(policy::ReadSetting(registry_));
+    ReadPolicyInTheBackground();
+}
+
+void Form1::ReadPolicyInTheBackground() {
+    auto job = std::make_unique<PolicyRead>(PolicyRead{hWnd(), &registry_, &files_});
+    const win32::ScopedHandle thread(CreateThread(nullptr, 0, ReadPolicy, job.get(), 0, nullptr));
+    if (thread) job.release();  // the thread's now
+}
+
+policy::Owner Form1::Owner() {
+    if (!policy_) policy_ = policy::GroupPolicy::Load(registry_, files_);
+    return policy_->OwnerOf(policy::kNoDriveTypeAutoRun);
 }
 
 void Form1::ShowSetting(const policy::Setting& now, bool announce) {
-    Label2->SetCaption(Widen(policy::WindowText(now)), announce);
+    shown_ = now;
+    const policy::Owner owner =
+        policy_ ? policy_->OwnerOf(policy::kNoDriveTypeAutoRun) : policy::Owner();
+    Label2->SetCaption(Widen(policy::WindowText(now, owner)), announce);
 }
 
 void Form1::Command1_Click() {
@@ -78,12 +124,20 @@ void Form1::Command1_Click() {
     std::optional<Attempt> attempt;
     if (elevated_) {
         const auto outcome = policy::RunAutorunSwitch(routines_, changes_, choice);
-        attempt = Attempt{outcome.now, outcome.verdict == policy::Verdict::kConfirmed};
+        const policy::Owner owner = Owner();
+        log_.Record(policy::RecordOf(policy::kNoDriveTypeAutoRun, outcome, choice, owner,
+                                     policy::Via::kWindow));
+        attempt = Attempt{outcome.now, outcome.verdict == policy::Verdict::kConfirmed,
+                          policy::Overruled(outcome, choice, owner)};
     } else {
         attempt = RaiseTheChange(choice);
     }
     if (!attempt) return;  // the user declined the prompt: nothing happened, nothing to say
-    if (attempt->confirmed) {
+    if (attempt->overruled) {
+        // Not a success: say who undoes it, and stay open showing what the machine holds.
+        win32::MsgBox(Widen(policy::OverruledMessage(Owner(), policy::kNoDriveTypeAutoRun)),
+                      MB_ICONWARNING);
+    } else if (attempt->confirmed) {
         win32::MsgBox(Widen(policy::kUpdateSuccessful), MB_ICONINFORMATION);
         win32::EndProcess();
     }
@@ -97,17 +151,28 @@ std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {
     // to it and nothing in it can start a second copy or close it meanwhile.
     raising_ = true;
     EnableWindow(hWnd(), FALSE);
+    // "/raised" tells the copy to record the change as the window's.
     const auto run = win32::RunSelfElevated(
-        hWnd(), choice == policy::Choice::kDisable ? L"/disable" : L"/restore");
+        hWnd(), choice == policy::Choice::kDisable ? L"/disable /raised" : L"/restore /raised");
     EnableWindow(hWnd(), TRUE);
     raising_ = false;
     if (!run.started && run.error == ERROR_CANCELLED) return std::nullopt;
     // Success needs both: the copy says it confirmed the change, and this window reads it too.
+    // The copy's 4 says Group Policy overrules it; read the policy again to say who.
     const auto now = policy::ReadSetting(registry_);
-    return Attempt{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now)};
+    const bool overruled = run.started && run.exitCode == 4 && policy::Confirms(choice, now);
+    if (overruled) policy_ = policy::GroupPolicy::Load(registry_, files_);
+    return Attempt{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now),
+                   overruled};
 }
 
-std::optional<LRESULT> Form1::OnMessage(UINT msg, WPARAM, LPARAM) {
+std::optional<LRESULT> Form1::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == kPolicyRead) {
+        std::unique_ptr<policy::GroupPolicy> read(reinterpret_cast<policy::GroupPolicy*>(lParam));
+        if (!policy_) policy_ = std::move(*read);
+        ShowSetting(shown_);
+        return 0;
+    }
     // Closing while the elevated copy runs would leave the process waiting with no window.
     if (msg == WM_CLOSE && raising_) return 0;
     return std::nullopt;

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "policy/change_log.h"
 #include "policy/change_watch.h"
+#include "policy/ownership.h"
 #include "policy/registry_routines.h"
 #include "policy/setting.h"
 
@@ -33,6 +35,7 @@ struct ChangeOutcome {
     Verdict verdict;
     Setting now;           // the one read after the change: everything reported comes from it
     std::int32_t failure;  // the first change call's error, 0 when none failed
+    Setting before;        // read just before the change, for the record of it
 };
 
 // Makes the change through `routines`, which must work through `watch`, then reads the value
@@ -42,5 +45,13 @@ ChangeOutcome ApplyChoice(RegistryRoutines& routines, ChangeWatch& watch, const 
 
 // The AutoRun switch: ApplyChoice on NoDriveTypeAutoRun.
 ChangeOutcome RunAutorunSwitch(RegistryRoutines& routines, ChangeWatch& watch, Choice choice);
+
+// The record of one change for `log`: `owner` is Group Policy's say over the value, which turns
+// a confirmed change into an overruled one.
+ChangeRecord RecordOf(const PolicyValue& value, const ChangeOutcome& outcome, Choice choice,
+                      const Owner& owner, Via via);
+
+// Whether Group Policy undoes a confirmed change at its next refresh.
+bool Overruled(const ChangeOutcome& outcome, Choice choice, const Owner& owner);
 
 }  // namespace policy

@@ -6,6 +6,7 @@
 
 #include "policy/autorun_switch.h"
 #include "policy/change_watch.h"
+#include "policy/ownership.h"
 #include "policy/registry_routines.h"
 #include "policy/setting.h"
 
@@ -58,8 +59,8 @@ constexpr std::pair<const wchar_t*, Command> kSwitches[] = {
     {L"?", Command::kHelp},
 };
 
-std::string RefusedHint(Command command) {
-    std::string hint = "run tessaro.exe /";
+std::string RefusedHint(Command command, const RunContext& context) {
+    std::string hint = std::string("run ") + context.program + " /";
     for (const auto& [name, switched] : kSwitches) {
         // The names are ASCII.
         if (switched == command) hint.append(name, name + std::wcslen(name));
@@ -81,23 +82,48 @@ int StatusCode(SettingKind kind) {
     return kExitUnreadable;
 }
 
-CommandResult Change(Command command, portable::RegistryApi& registry) {
+GroupPolicy LoadPolicy(portable::RegistryApi& registry, const RunContext& context) {
+    return context.files ? GroupPolicy::Load(registry, *context.files) : GroupPolicy();
+}
+
+// Adds a line after `lines` unless it is empty.
+std::string WithLine(std::string lines, const std::string& line) {
+    return line.empty() ? lines : lines + "\n" + line;
+}
+
+// Records one change; a log that cannot be written changes nothing.
+void Record(const RunContext& context, const PolicyValue& value, const ChangeOutcome& outcome,
+            Choice choice, const Owner& owner) {
+    if (context.log) context.log->Record(RecordOf(value, outcome, choice, owner, context.via));
+}
+
+CommandResult Change(Command command, portable::RegistryApi& registry, const RunContext& context) {
     ChangeWatch watch(registry);
     RegistryRoutines routines(watch);
     const Choice choice = command == Command::kDisable ? Choice::kDisable : Choice::kRestore;
     const ChangeOutcome outcome = RunAutorunSwitch(routines, watch, choice);
+    const Owner owner = LoadPolicy(registry, context).OwnerOf(kNoDriveTypeAutoRun);
+    Record(context, kNoDriveTypeAutoRun, outcome, choice, owner);
     const std::string now = StatusLine(outcome.now);
+    const std::string managed = ManagedLine(owner);
     switch (outcome.verdict) {
         case Verdict::kConfirmed:
-            return {kExitDone, now};
+            if (Overruled(outcome, choice, owner)) {
+                return {kExitOverruled,
+                        now + "\noverruled: " + OwnerDoes(owner) + " at its next refresh"};
+            }
+            return {kExitDone, WithLine(now, managed)};
         case Verdict::kRefused:
-            return {kExitRefused, "refused: access denied; " + RefusedHint(command)};
+            return {kExitRefused,
+                    WithLine("refused: access denied; " + RefusedHint(command, context), managed)};
         case Verdict::kNotConfirmed:
-            return {kExitNotConfirmed, "not confirmed: the change went through, but now " + now};
+            return {kExitNotConfirmed,
+                    WithLine("not confirmed: the change went through, but now " + now, managed)};
         case Verdict::kFailed:
             break;
     }
-    return {kExitNotConfirmed, "failed: " + ErrorText(outcome.failure) + "; now " + now};
+    return {kExitNotConfirmed,
+            WithLine("failed: " + ErrorText(outcome.failure) + "; now " + now, managed)};
 }
 
 // The last line, which Intune's Remediations show as the device's output: how many of the
@@ -111,7 +137,15 @@ std::string Summary(const std::vector<const char*>& others, const char* what) {
     return line;
 }
 
-CommandResult Audit(portable::RegistryApi& registry) {
+// The control's name, what it holds, Group Policy's say over it if any.
+std::string ControlLine(const PolicyValue& control, const Setting& now, const Owner& owner) {
+    std::string line = std::string(control.name) + " " + Holds(now);
+    const std::string says = AuditOwner(owner);
+    return says.empty() ? line : line + " " + says;
+}
+
+CommandResult Audit(portable::RegistryApi& registry, const RunContext& context) {
+    const GroupPolicy policy = LoadPolicy(registry, context);
     std::string lines;
     std::vector<const char*> others;
     bool unreadable = false;
@@ -122,26 +156,30 @@ CommandResult Audit(portable::RegistryApi& registry) {
                                                                   : "finding";
         if (now.kind != SettingKind::kOff) others.push_back(control.name);
         unreadable = unreadable || now.kind == SettingKind::kUnreadable;
-        lines += std::string(control.name) + " " + Holds(now) + " " + word + "\n";
+        lines += ControlLine(control, now, policy.OwnerOf(control)) + " " + word + "\n";
     }
     const int code = unreadable ? kExitUnreadable : others.empty() ? kExitDone : kExitNotConfirmed;
     return {code, lines + Summary(others, "in place")};
 }
 
 // Each control stands on its own: one refused still leaves the others changed.
-CommandResult ChangeAll(Command command, portable::RegistryApi& registry) {
+CommandResult ChangeAll(Command command, portable::RegistryApi& registry,
+                        const RunContext& context) {
+    const GroupPolicy policy = LoadPolicy(registry, context);
     ChangeWatch watch(registry);
     RegistryRoutines routines(watch);
     const Choice choice = command == Command::kHarden ? Choice::kDisable : Choice::kRestore;
     std::string lines;
-    std::vector<const char*> others;
-    bool refused = false;
+    std::vector<const char*> others, overruled;
+    bool refused = false, failed = false;
     for (const PolicyValue& control : kAutoPlayControls) {
         const ChangeOutcome outcome = ApplyChoice(routines, watch, control, choice);
+        const Owner owner = policy.OwnerOf(control);
+        Record(context, control, outcome, choice, owner);
         std::string word;
         switch (outcome.verdict) {
             case Verdict::kConfirmed:
-                word = "ok";
+                word = Overruled(outcome, choice, owner) ? "overruled" : "ok";
                 break;
             case Verdict::kRefused:
                 word = "refused";
@@ -153,41 +191,57 @@ CommandResult ChangeAll(Command command, portable::RegistryApi& registry) {
                 word = "failed: " + ErrorText(outcome.failure);
                 break;
         }
-        if (outcome.verdict != Verdict::kConfirmed) others.push_back(control.name);
+        if (word != "ok") others.push_back(control.name);
+        if (word == "overruled") overruled.push_back(control.name);
         refused = refused || outcome.verdict == Verdict::kRefused;
-        lines += std::string(control.name) + " " + Holds(outcome.now) + " " + word + "\n";
+        failed = failed || outcome.verdict != Verdict::kConfirmed;
+        lines += ControlLine(control, outcome.now, owner) + " " + word + "\n";
     }
     std::string summary = Summary(others, choice == Choice::kDisable ? "in place" : "removed");
-    if (refused) summary += "; refused: " + RefusedHint(command);
-    const int code = refused ? kExitRefused : others.empty() ? kExitDone : kExitNotConfirmed;
+    for (std::size_t i = 0; i < overruled.size(); ++i) {
+        summary += (i == 0 ? "; Group Policy puts back: " : ", ") + std::string(overruled[i]);
+    }
+    if (refused) summary += "; refused: " + RefusedHint(command, context);
+    const int code = refused              ? kExitRefused
+                     : failed             ? kExitNotConfirmed
+                     : !overruled.empty() ? kExitOverruled
+                                          : kExitDone;
     return {code, lines + summary};
 }
 
 }  // namespace
 
-Command ParseCommandLine(const std::vector<std::wstring>& arguments) {
+Command ParseCommandLine(const std::vector<std::wstring>& arguments, bool* raised) {
+    if (raised) *raised = false;
     if (arguments.empty()) return Command::kWindow;
-    if (arguments.size() > 1) return Command::kBadArguments;
+    const bool fromWindow = arguments.size() == 2 && SameSwitch(arguments[1], L"raised");
+    if (arguments.size() > 1 && !fromWindow) return Command::kBadArguments;
     for (const auto& [name, command] : kSwitches) {
-        if (SameSwitch(arguments[0], name)) return command;
+        if (!SameSwitch(arguments[0], name)) continue;
+        if (!fromWindow) return command;
+        if (command != Command::kDisable && command != Command::kRestore) break;
+        if (raised) *raised = true;
+        return command;
     }
     return Command::kBadArguments;
 }
 
-CommandResult RunCommand(Command command, portable::RegistryApi& registry) {
+CommandResult RunCommand(Command command, portable::RegistryApi& registry,
+                         const RunContext& context) {
     switch (command) {
         case Command::kStatus: {
             const Setting now = ReadSetting(registry);
-            return {StatusCode(now.kind), StatusLine(now)};
+            const Owner owner = LoadPolicy(registry, context).OwnerOf(kNoDriveTypeAutoRun);
+            return {StatusCode(now.kind), WithLine(StatusLine(now), ManagedLine(owner))};
         }
         case Command::kDisable:
         case Command::kRestore:
-            return Change(command, registry);
+            return Change(command, registry, context);
         case Command::kAudit:
-            return Audit(registry);
+            return Audit(registry, context);
         case Command::kHarden:
         case Command::kUnharden:
-            return ChangeAll(command, registry);
+            return ChangeAll(command, registry, context);
         case Command::kHelp:
             return {kExitDone, kUsage};
         case Command::kWindow:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "portable/numeric.h"
+#include "portable/utf16.h"
 
 namespace policy {
 
@@ -63,11 +64,8 @@ portable::Variant RegistryRoutines::regQuery_A_Key(std::int32_t lngRootKey,
         if (lngRegResult == portable::kErrorSuccess) {
             // The text ends at the first NUL, or with the buffer when the value was stored
             // without one. Values of any length are read; their content is not ours to limit.
-            const char* bytes = reinterpret_cast<const char*>(buffer.data());
-            const void* nul = std::memchr(bytes, '\0', made);
-            const std::size_t length =
-                nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : made;
-            result = std::string(bytes, length);
+            const std::u16string text = portable::FromLittleEndian(buffer.data(), made);
+            result = portable::ToUtf8(std::u16string_view(text).substr(0, text.find(u'\0')));
         }
     } else if (type == portable::kRegDword) {
         std::int32_t number = 0;
@@ -88,12 +86,13 @@ void RegistryRoutines::regCreate_Key_Value(std::int32_t lngRootKey, std::string 
     // raises its overflow without leaving a key created or a handle open.
     const bool asNumber = portable::IsNumeric(varRegData);
     std::int32_t number = 0;
-    std::string text;
+    std::vector<std::uint8_t> text;
     if (asNumber) {
         number = portable::CLng(portable::ToDouble(varRegData));
     } else {
-        text = TrimSpaces(portable::ToText(varRegData));
-        text.push_back('\0');
+        // Stored as the registry keeps text: UTF-16 with its NUL.
+        text = portable::ToLittleEndian(
+            portable::FromUtf8(TrimSpaces(portable::ToText(varRegData))) + u'\0');
     }
 
     RegHandle handle = 0;
@@ -103,8 +102,7 @@ void RegistryRoutines::regCreate_Key_Value(std::int32_t lngRootKey, std::string 
         std::memcpy(bytes, &number, sizeof bytes);  // little-endian, as REG_DWORD stores it
         lngRegResult = api_.SetValue(handle, strRegSubKey, portable::kRegDword, bytes, 4);
     } else {
-        lngRegResult = api_.SetValue(handle, strRegSubKey, portable::kRegSz,
-                                     reinterpret_cast<const std::uint8_t*>(text.data()),
+        lngRegResult = api_.SetValue(handle, strRegSubKey, portable::kRegSz, text.data(),
                                      static_cast<std::uint32_t>(text.size()));
     }
     lngRegResult = api_.CloseKey(handle);

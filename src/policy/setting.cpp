@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "portable/utf16.h"
+
 namespace policy {
 
 namespace {
@@ -24,6 +26,12 @@ bool IsText(std::uint32_t type) {
     return type == portable::kRegSz || type == portable::kRegExpandSz;
 }
 
+bool Unprintable(char32_t c) {
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) || (c >= 0xD800 && c < 0xE000) ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF ||
+           c == 0xFFFE || c == 0xFFFF;
+}
+
 // The data as the user may see it: values come from outside the program, so nothing
 // unprintable gets through and a long value is cut.
 std::string Shown(std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
@@ -32,22 +40,22 @@ std::string Shown(std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
         std::memcpy(&number, bytes.data(), 4);  // little-endian, as REG_DWORD stores it
         return Hex("0x%x", number);
     }
-    const bool text = IsText(type);
+    if (IsText(type)) {
+        const std::u16string text = portable::FromLittleEndian(bytes.data(), bytes.size());
+        std::string quoted(1, '"');
+        quoted += Printable(std::u16string_view(text).substr(0, text.find(u'\0')), kShownLength);
+        quoted += '"';
+        return quoted;
+    }
     std::string shown;
-    std::size_t count = 0;
-    for (const std::uint8_t byte : bytes) {
-        if (text && byte == 0) break;
-        if (count++ == kShownLength) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i == kShownLength) {
             shown += "...";
             break;
         }
-        if (text) {
-            shown.push_back(byte >= 0x20 && byte < 0x7f ? static_cast<char>(byte) : '?');
-        } else {
-            shown += Hex(shown.empty() ? "%02x" : " %02x", byte);
-        }
+        shown += Hex(shown.empty() ? "%02x" : " %02x", bytes[i]);
     }
-    return text ? "\"" + shown + "\"" : shown;
+    return shown;
 }
 
 // The types a value is likely to have by name, the rare ones by number.
@@ -89,11 +97,36 @@ Setting ReadSetting(portable::RegistryApi& api, const PolicyValue& value) {
 
     if (code == portable::kErrorFileNotFound) return {SettingKind::kDefault, 0, "", 0};
     if (code != portable::kErrorSuccess) return Unreadable(code);
+    return SettingOf(value, type, std::move(bytes));
+}
+
+Setting SettingOf(const PolicyValue& value, std::uint32_t type, std::vector<std::uint8_t> stored) {
     std::uint32_t number = 0;
-    const bool dword = type == portable::kRegDword && bytes.size() == 4;
-    if (dword) std::memcpy(&number, bytes.data(), 4);
+    const bool dword = type == portable::kRegDword && stored.size() == 4;
+    if (dword) std::memcpy(&number, stored.data(), 4);
     const bool inPlace = dword && number == value.inPlace;
-    return {inPlace ? SettingKind::kOff : SettingKind::kOther, type, Shown(type, bytes), 0, bytes};
+    std::string shown = Shown(type, stored);
+    return {inPlace ? SettingKind::kOff : SettingKind::kOther, type, std::move(shown), 0,
+            std::move(stored)};
+}
+
+std::string Printable(std::u16string_view text, std::size_t limit) {
+    std::string shown;
+    std::size_t count = 0;
+    for (const char32_t c : portable::CodePoints(text)) {
+        if (count++ == limit) {
+            shown += "...";
+            break;
+        }
+        portable::AppendUtf8(shown, Unprintable(c) ? U'?' : c);
+    }
+    return shown;
+}
+
+std::string Briefly(const Setting& setting) {
+    const bool number = setting.kind != SettingKind::kDefault &&
+                        setting.type == portable::kRegDword && setting.data.starts_with("0x");
+    return number ? setting.data : Holds(setting);
 }
 
 std::string ErrorText(std::int32_t code) {
@@ -150,8 +183,7 @@ std::string WindowText(const Setting& setting) {
     }
     // A number is shown as itself; anything else with its type, so "255" as text is not taken
     // for the number Explorer reads.
-    const bool number = setting.type == portable::kRegDword && setting.data.starts_with("0x");
-    return "Now: another setting (" + (number ? setting.data : Holds(setting)) + ").";
+    return "Now: another setting (" + Briefly(setting) + ").";
 }
 
 std::string StatusLine(const Setting& setting) {

@@ -1,6 +1,7 @@
 // The seam between the registry routines and the Windows registry: one call per registry
 // function the routines use, each returning the Win32 code unchanged so callers and tests can
-// pin exact codes. Names and data are ANSI bytes, as the registry's ANSI functions take them.
+// pin exact codes. Key and value names are UTF-8; data is as the registry stores it, text in
+// UTF-16LE (the wide functions), so nothing is lost to a code page on the way.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,7 @@ constexpr std::uint32_t kRegNone = 0;
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
 
 constexpr std::int32_t kErrorSuccess = 0;
 constexpr std::int32_t kErrorFileNotFound = 2;

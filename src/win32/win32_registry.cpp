@@ -2,11 +2,21 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace win32 {
 
 namespace {
 
 HKEY ToHkey(portable::RegHandle h) { return reinterpret_cast<HKEY>(h); }
+
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return wide;
+}
 
 // A 32-bit process on 64-bit Windows would see a redirected HKLM\Software, while Explorer reads
 // the native view; so the 32-bit build opens and creates keys in the 64-bit view. The access
@@ -54,7 +64,9 @@ std::int32_t Win32Registry::QueryValue(portable::RegHandle key, const std::strin
                                        std::uint32_t* size) {
     DWORD t = *type;
     DWORD s = *size;
-    const LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &t, data, &s);
+    // The wide function gives text as stored; the ANSI one would pass it through a code page
+    // that turns a fullwidth "２５５" into "255".
+    const LONG rc = RegQueryValueExW(ToHkey(key), Wide(name).c_str(), nullptr, &t, data, &s);
     *type = t;
     *size = s;
     return rc;
@@ -63,11 +75,11 @@ std::int32_t Win32Registry::QueryValue(portable::RegHandle key, const std::strin
 std::int32_t Win32Registry::SetValue(portable::RegHandle key, const std::string& name,
                                      std::uint32_t type, const std::uint8_t* data,
                                      std::uint32_t size) {
-    return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+    return RegSetValueExW(ToHkey(key), Wide(name).c_str(), 0, type, data, size);
 }
 
 std::int32_t Win32Registry::DeleteValue(portable::RegHandle key, const std::string& name) {
-    return RegDeleteValueA(ToHkey(key), name.c_str());
+    return RegDeleteValueW(ToHkey(key), Wide(name).c_str());
 }
 
 std::int32_t Win32Registry::DeleteKey(portable::RegHandle key, const std::string& subkey) {

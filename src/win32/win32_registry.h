@@ -1,4 +1,5 @@
-// The registry seam over advapi32's ANSI functions.
+// The registry seam over advapi32: keys opened by their ASCII paths, values read and written
+// through the wide functions.
 #pragma once
 
 #include "portable/registry_api.h"

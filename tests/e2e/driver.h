@@ -377,6 +377,30 @@ class Session : public testing::Test {
         main = Find(pid, IsMain);
         Require(WaitUntil([&] { return Ok() && Focus(main) == Ok(); }), "no main window");
     }
+    // Runs a program of the folder with the arguments, quoted as the caller quotes them: "CODE "
+    // and then what it printed to the pipe it got as its output.
+    std::string Run(const std::wstring& arguments, const wchar_t* program = L"tessaro.exe") {
+        if (dir.empty()) Copy();
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        win32::ScopedHandle read, write;
+        CreatePipe(read.Receive(), write.Receive(), &inherit, 0);
+        STARTUPINFOW startup{sizeof startup};
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = write.Get();
+        std::wstring command = L"\"" + (dir / program).wstring() + L"\" " + arguments;
+        PROCESS_INFORMATION info{};
+        Require(CreateProcessW(nullptr, command.data(), 0, 0, TRUE, 0, 0, 0, &startup, &info),
+                "cannot start it");
+        write.Reset();
+        std::string output;
+        char buffer[4096];
+        for (DWORD n; ReadFile(read.Get(), buffer, sizeof buffer, &n, nullptr) && n;) {
+            output.append(buffer, n);
+        }
+        CloseHandle(info.hThread);
+        process.Reset(info.hProcess);
+        return std::to_string(ExitCode()) + " " + output;
+    }
     HWND Ok() const { return Child(main, L"&Ok"); }
     // Opens the About box and waits until it is drawn: its last link is blue, and all to the right
     // of the clip, which never rests, looks the same for a moment.

@@ -26,33 +26,7 @@ win32::ScopedHandle LimitedToken() {
     return primary;
 }
 
-class CommandLine : public Session {
-  protected:
-    // Runs a program of the folder with the arguments, quoted as the caller quotes them: "CODE "
-    // and then what it printed to the pipe it got as its output.
-    std::string Run(const std::wstring& arguments, const wchar_t* program = L"tessaro.exe") {
-        if (dir.empty()) Copy();
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        win32::ScopedHandle read, write;
-        CreatePipe(read.Receive(), write.Receive(), &inherit, 0);
-        STARTUPINFOW startup{sizeof startup};
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = write.Get();
-        std::wstring command = L"\"" + (dir / program).wstring() + L"\" " + arguments;
-        PROCESS_INFORMATION info{};
-        Require(CreateProcessW(nullptr, command.data(), 0, 0, TRUE, 0, 0, 0, &startup, &info),
-                "cannot start it");
-        write.Reset();
-        std::string output;
-        char buffer[4096];
-        for (DWORD n; ReadFile(read.Get(), buffer, sizeof buffer, &n, nullptr) && n;) {
-            output.append(buffer, n);
-        }
-        CloseHandle(info.hThread);
-        process.Reset(info.hProcess);
-        return std::to_string(ExitCode()) + " " + output;
-    }
-};
+class CommandLine : public Session {};
 
 // Every line and code is pinned where it is decided; here only what a real process adds: the
 // command line as Windows hands it over, quotes included, the exit code and the redirected output

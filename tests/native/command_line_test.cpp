@@ -65,6 +65,9 @@ TEST(CommandLine, EachSwitchGivesOneLineAndTheCodeOfWhatTheMachineHolds) {
         {kStatus, "dword 255", 0, 0, 0, "off"},
         {kStatus, "dword 145", 0, 0, 2, "other REG_DWORD 0x91"},
         {kStatus, "text 255", 0, 0, 2, "other REG_SZ \"255\""},
+        // Text as stored, fullwidth digits included; controls and direction overrides never
+        // reach an auditor's line.
+        {kStatus, "text \uff12\u202e5\t\u00e9", 0, 0, 2, "other REG_SZ \"\uff12?5?\u00e9\""},
         {kStatus, "dword 255", R::kRead, 0, 3, "unreadable: access denied (5)"},
         {kStatus, "dword 255", R::kRead | R::kChange, 0, 3, "unreadable: access denied (5)"},
         {kDisable, "", 0, 0, 0, "off"},

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "portable/registry_api.h"
+#include "portable/utf16.h"
 
 namespace testing_support {
 
@@ -37,7 +38,9 @@ class FakeRegistry : public portable::RegistryApi {
             std::memcpy(data.data(), &n, data.size());
             keys[key][name] = {portable::kRegDword, data};
         } else if (what.starts_with("text")) {
-            keys[key][name] = {portable::kRegSz, Bytes(arg.c_str(), arg.c_str() + arg.size() + 1)};
+            // As the wide registry functions give text: UTF-16LE with its NUL.
+            keys[key][name] = {portable::kRegSz,
+                               portable::ToLittleEndian(portable::FromUtf8(arg) + u'\0')};
         }
         if (how & kRead) refuseReading.insert(key);
         if (how & kChange) refuseChanging.insert(key);

@@ -188,7 +188,7 @@ TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
         {REG_NONE, {}, none, kOther, ""},
         {REG_EXPAND_SZ, {'%', 'x', '%', 0}, none, kOther, "\"%x%\""},
         {REG_SZ, {'2', '5', '5', 0}, std::string("255"), kOther, "\"255\""},
-        {REG_SZ, {'a', '\t', 0xE9, 0, 'b', 0}, std::string("a\t\xE9"), kOther, "\"a??\""},
+        {REG_SZ, {'a', '\t', 0xE9, 0, 'b', 0}, std::string("a\t\u00e9"), kOther, "\"a?\u00e9\""},
         {REG_SZ, {'a', 'b', 'c'}, std::string("abc"), kOther, "\"abc\""},
         {REG_SZ, {}, none, kOther, "\"\""},
         {REG_SZ, Bytes(cut.begin(), cut.end()), cut, kOther, '"' + cut + '"'},
@@ -202,6 +202,18 @@ TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
         EXPECT_EQ(c.type, s.type) << c.shown;
         EXPECT_EQ(c.shown, s.data);
     }
+    // Text as stored, through no code page: fullwidth digits are not "255", and a list shows
+    // the bytes it holds.
+    Prepare(kNoValue);
+    const std::wstring name(kName.begin(), kName.end());
+    const std::wstring key(kPolicy.begin(), kPolicy.end());
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), REG_SZ, L"\uff12\uff15\uff15",
+                    8);
+    EXPECT_EQ("\"\uff12\uff15\uff15\"", policy::ReadSetting(real).data);
+    EXPECT_EQ(Variant(std::string("\uff12\uff15\uff15")),
+              routines.regQuery_A_Key(kHklm, kPolicy, kName));
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), REG_MULTI_SZ, L"\u00e9\0", 6);
+    EXPECT_EQ("e9 00 00 00 00 00", policy::ReadSetting(real).data);
     for (const Start& absent : {kNoValue, kNoKey}) {
         Prepare(absent);
         EXPECT_EQ(Variant(none), routines.regQuery_A_Key(kHklm, kPolicy, kName));
