@@ -18,7 +18,7 @@ std::string Line(const TracedEvent& event) {
 
 // A change, the same change again and a refused one: a confirmed change (Information), "already
 // so" (Information, so that the trail shows every attempt) and a refusal (Error).
-TEST(ApplicationLog, DISABLED_EachRunThatChangesAValueLogsOneEventForIt) {
+TEST(ApplicationLog, EachRunThatChangesAValueLogsOneEventForIt) {
     const std::string program = fs::absolute(__argv[1]).string();
     const std::string key =
         "|HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer|"
