@@ -23,11 +23,10 @@ constexpr unsigned kLevels[] = {EVENTLOG_INFORMATION_TYPE, EVENTLOG_INFORMATION_
                                 EVENTLOG_WARNING_TYPE,     EVENTLOG_WARNING_TYPE,
                                 EVENTLOG_ERROR_TYPE,       EVENTLOG_ERROR_TYPE};
 
-std::string Folder() {  // of this test program, beside the programs' build folder
-    char path[MAX_PATH];
+std::string Self() {  // this test program, in the build folder beside the programs'
+    char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string self = path;
-    return self.substr(0, self.find_last_of('\\') + 1);
+    return path;
 }
 
 TEST(EventMessages, BothProgramsCarryOneMessagePerOutcomeWithEveryInsertionString) {
@@ -35,9 +34,9 @@ TEST(EventMessages, BothProgramsCarryOneMessagePerOutcomeWithEveryInsertionStrin
     const wchar_t* const kStrings[] = {L"k", L"n", L"b", L"a",  L"o", L"h",
                                        L"u", L"s", L"p", L"42", L"d", L"x"};
     for (int i = 0; i < 12; ++i) strings[i] = reinterpret_cast<DWORD_PTR>(kStrings[i]);
-    for (const char* program : {"..\\src\\tessaro.exe", "..\\src\\tessaro.com"}) {
-        const HMODULE module =
-            LoadLibraryExA((Folder() + program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const char* program : {"src\\tessaro.exe", "src\\tessaro.com"}) {
+        const HMODULE module = LoadLibraryExA((Self() + "\\..\\..\\" + program).c_str(), nullptr,
+                                              LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(nullptr, module) << program;
         for (const DWORD id : kIds) {
             wchar_t text[1024] = {};
@@ -75,9 +74,7 @@ policy::ChangeRecord Change(Logged outcome) {
 }();
 
 TEST(EventLog, ReportsEachChangeWithItsLevelIdUserAndProcess) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const auto events = TraceEvents(self, "", "TESSARO_EVENT_CHILD=1");
+    const auto events = TraceEvents(Self(), "", "TESSARO_EVENT_CHILD=1");
     ASSERT_EQ(6u, events.size()) << "TESSARO_EVENT_CHILD=1 was not passed on";
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(kLevels[i], events[i].level) << i;
@@ -88,7 +85,7 @@ TEST(EventLog, ReportsEachChangeWithItsLevelIdUserAndProcess) {
                                        {s[6], s[7], s[8], std::stoul(s[9])}),
                   s);
         EXPECT_TRUE(s[6].find('\\') != std::string::npos && s[7].starts_with("S-1-5-")) << s[6];
-        EXPECT_EQ(self, s[8]);
+        EXPECT_EQ(Self(), s[8]);
         EXPECT_NE(GetCurrentProcessId(), std::stoul(s[9]));
     }
 }
