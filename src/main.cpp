@@ -7,6 +7,7 @@
 #include "switches.h"
 #include "win32/app.h"
 #include "win32/elevation.h"
+#include "win32/event_log.h"
 #include "win32/policy_files.h"
 #include "win32/win32_registry.h"
 
@@ -22,7 +23,7 @@ struct WindowReferences {
 WindowReferences g_windows;
 win32::Win32Registry g_registry;   // stateless: every call goes straight to Windows
 win32::PolicyFiles g_policyFiles;  // stateless too
-policy::NoChangeLog g_changeLog;
+win32::EventLog g_changeLog;       // the record of the window's own changes
 
 // Shows the desktop effect modally; the window lets go of its reference when the effect ends.
 void RunEffect() {

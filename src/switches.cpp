@@ -4,6 +4,7 @@
 
 #include "portable/command_words.h"
 #include "win32/console_output.h"
+#include "win32/event_log.h"
 #include "win32/policy_files.h"
 #include "win32/win32_registry.h"
 
@@ -25,7 +26,7 @@ std::vector<std::wstring> StartUp() {
 int RunSwitch(policy::Command command, policy::Via via, const char* program) {
     win32::Win32Registry registry;
     win32::PolicyFiles files;
-    policy::NoChangeLog log;
+    win32::EventLog log;
     const auto result = policy::RunCommand(command, registry, {&log, via, program, &files});
     win32::WriteOutput(result.output);
     return result.exitCode;

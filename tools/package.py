@@ -85,6 +85,11 @@ def main():
                             "-D", f"ProgramFiles={program_files}", "-D", f"Win64={win64}",
                             "-o", base + ".msi", os.path.join(ROOT, "installer", "tessaro.wxs")],
                            check=True, cwd=stage)
+            # wixl 0.101 writes Type="expandable" as a plain string; "#%" is how the Registry
+            # table marks a REG_EXPAND_SZ, which Windows expects EventMessageFile to be.
+            subprocess.run(["msibuild", base + ".msi", "-q",
+                            "UPDATE `Registry` SET `Value` = '#%[#tessaro.exe]' "
+                            "WHERE `Name` = 'EventMessageFile'"], check=True)
             if pfx:
                 sign(base + ".msi", pfx, password_file)
     return 0

@@ -49,11 +49,19 @@ struct MemoryDcTraits {
 struct KernelHandleTraits {
     static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct EventSourceTraits {
+    static void Close(HANDLE h) { DeregisterEventSource(h); }
+};
+struct LocalMemoryTraits {
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
 
 using ScopedHkey = Scoped<HKEY, HkeyTraits>;
 using ScopedGdiObject = Scoped<HGDIOBJ, GdiObjectTraits>;
 using ScopedMemoryDc = Scoped<HDC, MemoryDcTraits>;
 using ScopedHandle = Scoped<HANDLE, KernelHandleTraits>;
+using ScopedEventSource = Scoped<HANDLE, EventSourceTraits>;
+using ScopedLocalMemory = Scoped<HLOCAL, LocalMemoryTraits>;
 
 // A DC from GetDC, given back with ReleaseDC on the same window.
 class WindowDc {
