@@ -3,6 +3,7 @@
 #include "Form1/Form1.h"
 #include "frmAbout/frmAbout.h"
 #include "frmGraphics/frmGraphics.h"
+#include "policy/change_event.h"
 #include "policy/command_line.h"
 #include "switches.h"
 #include "win32/app.h"
@@ -23,7 +24,8 @@ struct WindowReferences {
 WindowReferences g_windows;
 win32::Win32Registry g_registry;   // stateless: every call goes straight to Windows
 win32::PolicyFiles g_policyFiles;  // stateless too
-win32::EventLog g_changeLog;       // the record of the window's own changes
+win32::EventLog g_events;
+policy::EventChangeLog g_changeLog(g_events);  // the record of the window's own changes
 
 // Shows the desktop effect modally; the window lets go of its reference when the effect ends.
 void RunEffect() {

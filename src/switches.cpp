@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "policy/change_event.h"
 #include "portable/command_words.h"
 #include "win32/console_output.h"
 #include "win32/event_log.h"
@@ -26,7 +27,8 @@ std::vector<std::wstring> StartUp() {
 int RunSwitch(policy::Command command, policy::Via via, const char* program) {
     win32::Win32Registry registry;
     win32::PolicyFiles files;
-    win32::EventLog log;
+    win32::EventLog events;
+    policy::EventChangeLog log(events);
     const auto result = policy::RunCommand(command, registry, {&log, via, program, &files});
     win32::WriteOutput(result.output);
     return result.exitCode;

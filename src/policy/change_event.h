@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "policy/change_log.h"
+#include "portable/event_sink.h"
 
 namespace policy {
 
-// Who made the change: the process's user and the process itself, as Windows names them.
-struct Actor {
-    std::string user;     // "DOMAIN\name"
-    std::string sid;      // "S-1-5-21-..."
-    std::string process;  // the program's full path
-    std::uint32_t processId;
-};
+using portable::Actor;
 
 // Key, value name, before, after, outcome, how, user, SID, process path, process ID, detail,
 // and the value before exactly.
@@ -26,5 +21,18 @@ std::vector<std::string> EventStrings(const ChangeRecord& record, const Actor& a
 // A value as `reg add` takes it back: "REG_DWORD 0xb5" for a number; any other type with the
 // bytes as stored, in hex ("REG_SZ 31 00 00 00"); "absent"; or why it could not be read.
 std::string Exactly(const Setting& setting);
+
+// The record of every change as events: one per change, its ID by outcome (kEventIds).
+class EventChangeLog final : public ChangeLog {
+  public:
+    explicit EventChangeLog(portable::EventSink& sink) : sink_(sink) {}
+    void Record(const ChangeRecord& record) override {
+        sink_.Report(kEventIds[static_cast<int>(record.outcome)],
+                     EventStrings(record, sink_.Who()));
+    }
+
+  private:
+    portable::EventSink& sink_;  // borrowed
+};
 
 }  // namespace policy

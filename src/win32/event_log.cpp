@@ -12,19 +12,11 @@ namespace win32 {
 
 namespace {
 
-// The message of each outcome, in the order of policy::Logged. The two must never drift apart:
-// collectors filter on the IDs.
+// The messages of the table, found by the event ID Event Viewer shows (the low 16 bits); the
+// Wine test loads each one the policy layer reports.
 constexpr DWORD kMessages[] = {MSG_CHANGE_CONFIRMED,     MSG_CHANGE_ALREADY_SO,
                                MSG_CHANGE_NOT_CONFIRMED, MSG_CHANGE_OVERRULED,
                                MSG_CHANGE_REFUSED,       MSG_CHANGE_FAILED};
-static_assert(std::size(kMessages) == std::size(policy::kEventIds));
-constexpr bool SameIds() {
-    for (std::size_t i = 0; i < std::size(kMessages); ++i) {
-        if ((kMessages[i] & 0xFFFF) != policy::kEventIds[i]) return false;
-    }
-    return true;
-}
-static_assert(SameIds(), "resources/events.mc and policy::kEventIds disagree");
 
 // The level comes from the message's severity bits, so the table alone decides it.
 WORD Level(DWORD message) {
@@ -99,17 +91,23 @@ PSID EventLog::Sid() const {
     return user_.empty() ? nullptr : reinterpret_cast<const TOKEN_USER*>(user_.data())->User.Sid;
 }
 
-void EventLog::Record(const policy::ChangeRecord& record) {
+const portable::Actor& EventLog::Who() {
     if (!opened_) Open();
-    if (!source_) return;
+    return actor_;
+}
+
+void EventLog::Report(std::uint16_t eventId, const std::vector<std::string>& texts) {
+    if (!opened_) Open();
+    DWORD message = 0;
+    for (const DWORD m : kMessages) {
+        if ((m & 0xFFFF) == eventId) message = m;
+    }
+    if (!source_ || !message) return;
 
     std::vector<std::wstring> strings;
-    for (const std::string& text : policy::EventStrings(record, actor_)) {
-        strings.push_back(Wide(text));
-    }
+    for (const std::string& text : texts) strings.push_back(Wide(text));
     std::vector<const wchar_t*> pointers;
     for (const std::wstring& text : strings) pointers.push_back(text.c_str());
-    const DWORD message = kMessages[static_cast<std::size_t>(record.outcome)];
     // Whether it was written or not, the run goes on as it would have.
     ReportEventW(source_.Get(), Level(message), 0, message, Sid(),
                  static_cast<WORD>(pointers.size()), 0, pointers.data(), nullptr);

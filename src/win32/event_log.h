@@ -1,6 +1,6 @@
 // The record of every change, as events of the Windows Application log from the source "Tessaro":
-// one per value, with the user's SID, the level and message ID of resources/events.mc and the
-// insertion strings of policy::EventStrings. A log that cannot be written is ignored, as
+// one per value, with the user's SID, the level and message of resources/events.mc for the event
+// ID, and the insertion strings the policy layer gives. A log that cannot be written is ignored, as
 // Windows' own tools ignore it: logging never changes what a run did or says.
 #pragma once
 
@@ -8,15 +8,15 @@
 
 #include <vector>
 
-#include "policy/change_event.h"
-#include "policy/change_log.h"
+#include "portable/event_sink.h"
 #include "win32/scoped_handles.h"
 
 namespace win32 {
 
-class EventLog final : public policy::ChangeLog {
+class EventLog final : public portable::EventSink {
   public:
-    void Record(const policy::ChangeRecord& record) override;
+    const portable::Actor& Who() override;
+    void Report(std::uint16_t eventId, const std::vector<std::string>& strings) override;
 
   private:
     // Registers the source and reads the user and the process, at the first record: a run that
@@ -27,7 +27,7 @@ class EventLog final : public policy::ChangeLog {
     bool opened_ = false;
     ScopedEventSource source_;
     std::vector<BYTE> user_;  // the TOKEN_USER whose SID each event carries; empty if unknown
-    policy::Actor actor_{};
+    portable::Actor actor_{};
 };
 
 }  // namespace win32

@@ -68,7 +68,8 @@ policy::ChangeRecord Change(Logged outcome) {
 // and ends before any test runs.
 [[maybe_unused]] const bool g_child = [] {
     if (!std::getenv("TESSARO_EVENT_CHILD")) return false;
-    win32::EventLog log;
+    win32::EventLog events;
+    policy::EventChangeLog log(events);
     for (int i = 0; i < 6; ++i) log.Record(Change(static_cast<Logged>(i)));
     std::exit(0);
 }();
