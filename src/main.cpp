@@ -7,6 +7,7 @@
 #include "switches.h"
 #include "win32/app.h"
 #include "win32/elevation.h"
+#include "win32/message_loop.h"
 #include "win32/win32_registry.h"
 
 namespace {

@@ -10,8 +10,9 @@
 #include "policy/registry_routines.h"
 #include "policy/setting.h"
 #include "portable/registry_api.h"
-#include "win32/controls.h"
+#include "win32/buttons.h"
 #include "win32/form.h"
+#include "win32/label.h"
 
 namespace tessaro {
 

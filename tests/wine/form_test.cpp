@@ -1,7 +1,10 @@
 // The window base class inside a real Windows message system: what only its own process can see.
 #include <gtest/gtest.h>
 
+#include "win32/buttons.h"
 #include "win32/form.h"
+#include "win32/label.h"
+#include "win32/media.h"
 
 namespace {
 
