@@ -49,7 +49,7 @@ void Control::GrowTo(ControlHost& host, int needed) {
 }
 
 void Control::OnNotify(WORD code) {
-    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick) onClick();
+    if ((code == BN_CLICKED || code == STN_CLICKED) && onClick && TakesInput(hwnd_)) onClick();
 }
 
 std::optional<LRESULT> Control::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -60,7 +60,7 @@ std::optional<LRESULT> Control::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
             }
             break;
         case kDefaultActionMessage:
-            if (IsWindowEnabled(hwnd_)) Press();
+            if (TakesInput(hwnd_)) Press();
             return 0;
         default:
             break;

@@ -51,7 +51,8 @@ class Control {
     // True: it belongs to one group with the controls right before it that say so too (the
     // options of one choice); false: it starts a group of its own.
     virtual bool JoinsGroup() const { return false; }
-    // A notification from the control's window to the form: a click runs onClick.
+    // A notification from the control's window to the form: a click runs onClick, but only while
+    // the window takes input (a modal window or a raised write may be running).
     void OnNotify(WORD code);
     // A message to the control's own window, which the form passes on while it counts as
     // running: what every control answers (a screen reader's questions and its default action),
