@@ -65,8 +65,9 @@ void frmAbout::CreateControls() {
         TwipRect{960, 1860, 5115, 435}, PlainText());
     lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, PlainText());
     Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, PlainText(true));
+    // One line as wide as it takes: wrapped in a wider font, it would cover the link below it.
     Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
-                         TwipRect{960, 600, 4095, 255}, PlainText());
+                         TwipRect{960, 600, 4095, 255}, PlainText(true));
     Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570});
     // Only its one-pixel frame shows: the load gives it the window's colour.
     win32::LabelStyle frame;

@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
-#include "win32/scoped_handles.h"
-
 namespace win32 {
 
 HWND Button::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
@@ -19,19 +15,12 @@ HWND OptionButton::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD sty
 
 void OptionButton::Fit(ControlHost& host) {
     if (!hwnd_) return;
-    // The text wraps right of the circle, which comctl32 draws 12 px wide at 96 dpi plus one,
-    // followed by half the width of a digit.
-    WindowDc dc(hwnd_);
-    SelectedObject font(dc.Get(), host.Font(font_));
-    int digit = 0;
-    GetCharWidth32W(dc.Get(), L'0', L'0', &digit);
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    RECT r{0, 0, std::max<LONG>(1, client.right - (12 * host.ToPixels(1440) / 96 + 1 + digit / 2)),
-           0};
-    DrawTextW(dc.Get(), caption_.c_str(), static_cast<int>(caption_.size()), &r,
-              DT_WORDBREAK | DT_CALCRECT);
-    GrowTo(host, r.bottom);
+    // The button's own measure of its text wrapped in the width it has, whatever the font.
+    RECT outer{};
+    GetWindowRect(hwnd_, &outer);
+    SIZE ideal{outer.right - outer.left, 0};
+    if (!SendMessageW(hwnd_, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal))) ideal.cy = 0;
+    GrowTo(host, ideal.cy);
 }
 
 bool OptionButton::Value() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -50,25 +50,28 @@ void Label::Press() {
 
 void Label::Fit(ControlHost& host) {
     if (!hwnd_) return;
-    // Wrapped in its client width, as the static draws it; or, taking the size of its text, on
-    // one line.
+    // The static's own measure: its text laid out as it draws it (left-aligned, wrapped, tabs
+    // expanded), in its client width, or in any width when it takes the size of its text.
     RECT client{}, outer{};
     GetClientRect(hwnd_, &client);
     GetWindowRect(hwnd_, &outer);
+    const int frameWidth = outer.right - outer.left - client.right;
+    const int frameHeight = outer.bottom - outer.top - client.bottom;
     const std::wstring text = Caption();
-    RECT r{0, 0, style_.autoSize ? 0 : std::max<LONG>(1, client.right), 0};
-    if (!text.empty()) {
+    RECT r{0, 0, style_.autoSize ? 0x7FFF : std::max<LONG>(1, client.right), 0};
+    if (text.empty()) {
+        r.right = 0;
+    } else {
         WindowDc dc(hwnd_);
         SelectedObject font(dc.Get(), host.Font(font_));
         DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_CALCRECT | (style_.autoSize ? DT_SINGLELINE | DT_NOPREFIX
-                                                 : DT_WORDBREAK | DT_EXPANDTABS));
+                  DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
     }
     if (style_.autoSize) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, r.right, r.bottom,
+        SetWindowPos(hwnd_, nullptr, 0, 0, r.right + frameWidth, r.bottom + frameHeight,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
-        GrowTo(host, text.empty() ? 0 : r.bottom + (outer.bottom - outer.top - client.bottom));
+        GrowTo(host, text.empty() ? 0 : r.bottom + frameHeight);
     }
 }
 
