@@ -37,8 +37,7 @@ bool IsProgramDialog(HWND hwnd) {
 Window::~Window() {
     if (!hwnd_) return;
     const HWND hwnd = hwnd_;
-    Unbind();
-    ++depth_;  // nothing of this object may finish again while it goes
+    Unbind();  // its last messages go to the default procedure
     DestroyWindow(hwnd);
 }
 

@@ -96,7 +96,7 @@ TEST(Form, DpiChangeLaysOutAgainAndSwapsFontsOnlyOnceTheControlsHaveTheNewOnes) 
     EXPECT_EQ(-MulDiv(825, 192, 7200), font.lfHeight);
     EXPECT_EQ(0, GetObjectW(oldFont, sizeof font, &font)) << "the old font was not deleted";
     const HWND hwnd = form->hWnd();
-    form.reset();  // nothing of it running: window and object go at once
+    delete form.release();  // deleted outright, not released: still no window left behind
     EXPECT_TRUE(gone && !IsWindow(hwnd));
 }
 
