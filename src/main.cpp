@@ -10,6 +10,7 @@
 #include "win32/elevation.h"
 #include "win32/event_log.h"
 #include "win32/policy_files.h"
+#include "win32/message_loop.h"
 #include "win32/win32_registry.h"
 
 namespace {

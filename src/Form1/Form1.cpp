@@ -147,15 +147,12 @@ void Form1::Command1_Click() {
 }
 
 std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {
-    // An elevated copy of the program makes the change, modally: the whole window is disabled
-    // while it runs and enabled again before anything is said, so that activation comes back
-    // to it and nothing in it can start a second copy or close it meanwhile.
+    // An elevated copy of the program makes the change, modally (the window is disabled while it
+    // runs).
     raising_ = true;
-    EnableWindow(hWnd(), FALSE);
     // "/raised" tells the copy to record the change as the window's.
     const auto run = win32::RunSelfElevated(
         hWnd(), choice == policy::Choice::kDisable ? L"/disable /raised" : L"/restore /raised");
-    EnableWindow(hWnd(), TRUE);
     raising_ = false;
     if (!run.started && run.error == ERROR_CANCELLED) return std::nullopt;
     // Success needs both: the copy says it confirmed the change, and this window reads it too.

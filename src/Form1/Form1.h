@@ -13,8 +13,9 @@
 #include "policy/setting.h"
 #include "portable/file_source.h"
 #include "portable/registry_api.h"
-#include "win32/controls.h"
+#include "win32/buttons.h"
 #include "win32/form.h"
+#include "win32/label.h"
 
 namespace tessaro {
 

@@ -27,18 +27,11 @@ win32::LabelStyle PlainText(bool autoSize = false) {
     return s;
 }
 
-win32::LabelStyle LinkLook() {
+HCURSOR Hand() {
     // Shared resource: loaded once by the system, never destroyed by us.
     static const HCURSOR hand =
         LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINK_HAND));
-    win32::LabelStyle s;
-    s.font = win32::FontKind::kUnderline;
-    s.textColor = RGB(0, 0, 255);
-    s.autoSize = true;
-    s.clickable = true;
-    s.cursor = hand;
-    s.link = true;
-    return s;
+    return hand;
 }
 
 std::wstring FromAppFolder(const wchar_t* name) { return win32::AppPath() + name; }
@@ -59,17 +52,12 @@ void frmAbout::CreateControls() {
     // In tab order, which is also the stacking order: the first lies on top. The focusable ones
     // come first, in reading order: the home page, the sound, the licence, and the effect last,
     // so that an Enter pressed out of habit as the box opens never starts it.
-    Label8 = &Add<Label>(std::wstring(kHomePage) + L"/index.html", TwipRect{960, 900, 3705, 195},
-                         LinkLook());
+    Label8 = &Add<win32::Link>(std::wstring(kHomePage) + L"/index.html",
+                               TwipRect{960, 900, 3705, 195}, Hand());
     // An invisible spot over Image1 that takes the clicks there.
-    win32::LabelStyle spot;
-    spot.transparent = true;
-    spot.clickable = true;
-    spot.focusable = true;
-    Label1 = &Add<Label>(L"", TwipRect{180, 2280, 195, 195}, spot);
-    Label1->accessible = {L"Play sound", ROLE_SYSTEM_PUSHBUTTON, L"", L"Press", 0};
-    Label3 = &Add<Label>(L"General public license", TwipRect{60, 2880, 1530, 195}, LinkLook());
-    Label4 = &Add<Label>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, LinkLook());
+    Label1 = &Add<win32::HotSpot>(TwipRect{180, 2280, 195, 195}, L"Play sound");
+    Label3 = &Add<win32::Link>(L"General public license", TwipRect{60, 2880, 1530, 195}, Hand());
+    Label4 = &Add<win32::Link>(L"Quorrel", TwipRect{5280, 2880, 600, 195}, Hand());
     Label4->accessible.description =
         L"Shows a full-screen desktop shiver effect; a click or a key ends it";
     Label2 = &Add<Label>(
@@ -77,8 +65,9 @@ void frmAbout::CreateControls() {
         TwipRect{960, 1860, 5115, 435}, PlainText());
     lblVersione = &Add<Label>(L"lblVersione", TwipRect{960, 120, 4995, 195}, PlainText());
     Label5 = &Add<Label>(L"English version", TwipRect{960, 360, 1065, 195}, PlainText(true));
+    // One line as wide as it takes: wrapped in a wider font, it would cover the link below it.
     Label6 = &Add<Label>(L"This program is freeware. Check for updates on:",
-                         TwipRect{960, 600, 4095, 255}, PlainText());
+                         TwipRect{960, 600, 4095, 255}, PlainText(true));
     Animation1 = &Add<win32::Animation>(TwipRect{120, 840, 540, 570});
     // Only its one-pixel frame shows: the load gives it the window's colour.
     win32::LabelStyle frame;

@@ -6,8 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "win32/controls.h"
 #include "win32/form.h"
+#include "win32/hot_spot.h"
+#include "win32/label.h"
+#include "win32/link.h"
+#include "win32/media.h"
 
 namespace tessaro {
 
@@ -19,15 +22,15 @@ class frmAbout : public win32::Form {
     // productName: shown at the top; runEffect: shows the desktop effect modally.
     frmAbout(std::wstring productName, std::function<void()> runEffect);
 
-    win32::Label* Label4 = nullptr;
-    win32::Label* Label3 = nullptr;
+    win32::Link* Label4 = nullptr;
+    win32::Link* Label3 = nullptr;
     win32::Label* Label2 = nullptr;
-    win32::Label* Label1 = nullptr;
+    win32::HotSpot* Label1 = nullptr;
     win32::Label* lblVersione = nullptr;
     win32::Label* Label5 = nullptr;
     win32::Label* Label6 = nullptr;
     win32::Animation* Animation1 = nullptr;
-    win32::Label* Label8 = nullptr;
+    win32::Link* Label8 = nullptr;
     win32::Label* Label7 = nullptr;
     win32::Picture* Image2 = nullptr;
     win32::Picture* Image1 = nullptr;

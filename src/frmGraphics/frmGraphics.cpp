@@ -6,6 +6,7 @@
 #include "frmGraphics/effect_math.h"
 #include "frmGraphics/effect_step.h"
 #include "win32/app.h"
+#include "win32/message_loop.h"
 
 namespace tessaro {
 
@@ -82,7 +83,8 @@ void frmGraphics::doeffect() {
 
     random_.Seed(SeedFromClock());
     blnRunning = -1;
-    // A window destroyed by other means than the loop's own end must not be drawn on further.
+    // A window destroyed by other means than the loop's own end must not be drawn on further;
+    // the end of the program ends the effect too.
     while (blnRunning == -1 && IsLoaded()) {
         const auto move =
             effect::NextDrawableBlockMove(parameters_, intScreenWidth, intScreenHeight, random_);
@@ -93,7 +95,7 @@ void frmGraphics::doeffect() {
                    parameters_.intBlockHeight, source, move->srcX, move->srcY, SRCCOPY);
         }
         ++iterations_;
-        win32::DoEvents();
+        if (!win32::DoEvents()) break;
     }
 
     if (onEnd_) onEnd_();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "win32/accessible_dispatch.h"
 #include "win32/system_library.h"
 
 namespace win32 {
@@ -20,8 +21,8 @@ constexpr GUID kLiveSettingProperty = {
 constexpr long kPolite = 1;
 constexpr DWORD kEventLiveRegionChanged = 0x8019;
 
-// oleacc and OLE's strings from the system folder, kept once a screen reader has asked: oleacc
-// is no KnownDLL.
+// oleacc and OLE's strings and variants from the system folder, kept once a screen reader has
+// asked: oleacc is no KnownDLL.
 struct Oleacc {
     SystemLibrary library{L"oleacc.dll"};
     SystemLibrary oleaut32{L"oleaut32.dll"};
@@ -31,6 +32,8 @@ struct Oleacc {
         library.Function<decltype(&LresultFromObject)>("LresultFromObject");
     decltype(&SysAllocStringLen) allocString =
         oleaut32.Function<decltype(&SysAllocStringLen)>("SysAllocStringLen");
+    decltype(&VariantClear) clearVariant =
+        oleaut32.Function<decltype(&VariantClear)>("VariantClear");
 };
 const Oleacc& OleaccFunctions() {
     static const Oleacc functions;
@@ -46,8 +49,9 @@ HRESULT Text(const std::wstring& text, BSTR* out) {
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-// Windows' own object for the window, with what info says in place of its answers.
-class Element final : public IAccessible {
+// One object for the window: what info says, and for the rest Windows' own object, which is
+// used and never handed out.
+class Element final : public IAccessible, public IOleWindow {
   public:
     Element(HWND hwnd, IAccessible* standard, AccessibleInfo info)
         : hwnd_(hwnd), standard_(standard), info_(std::move(info)) {}
@@ -60,14 +64,13 @@ class Element final : public IAccessible {
         *out = nullptr;
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidAccessible) {
             *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
+        } else if (iid == IID_IOleWindow) {
+            *out = static_cast<IOleWindow*>(this);
+        } else {
+            return E_NOINTERFACE;
         }
-        // What clients ask of the standard object besides: its window and its children.
-        if (iid == IID_IOleWindow || iid == IID_IEnumVARIANT) {
-            return standard_->QueryInterface(iid, out);
-        }
-        return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -76,21 +79,33 @@ class Element final : public IAccessible {
         return left;
     }
 
-    // IDispatch
+    // IOleWindow: the window a client finds the element by
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (!window) return E_POINTER;
+        *window = hwnd_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IDispatch, onto this object's own IAccessible, without a type library
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        return standard_->GetTypeInfoCount(count);
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID lcid, ITypeInfo** info) override {
-        return standard_->GetTypeInfo(i, lcid, info);
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
-        return standard_->GetIDsOfNames(iid, names, count, lcid, ids);
+        return AccessibleIdsOfNames(names, count, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argument) override {
-        return standard_->Invoke(id, iid, lcid, flags, params, result, exception, argument);
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO*, UINT* argument) override {
+        if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+        return InvokeAccessible(*this, id, flags, params, result, argument,
+                                OleaccFunctions().clearVariant);
     }
 
     // IAccessible: what info gives, for the element itself
@@ -110,20 +125,25 @@ class Element final : public IAccessible {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (!state) return E_POINTER;
+        state->vt = VT_EMPTY;  // an [out] value: what the caller left there is not ours to free
         const HRESULT hr = standard_->get_accState(child, state);
         if (!IsSelf(child)) return hr;
-        if (!state) return E_POINTER;
-        if (FAILED(hr) || state->vt != VT_I4) state->vt = VT_I4, state->lVal = 0;
+        if (FAILED(hr) || state->vt != VT_I4) {
+            if (SUCCEEDED(hr)) OleaccFunctions().clearVariant(state);  // what it gave is ours
+            state->vt = VT_I4;
+            state->lVal = 0;
+        }
         // Focusable as the dialog manager sees it: a tab stop, any option of a group (the arrow
         // keys reach those without one), or the window itself.
         long& s = state->lVal;
-        s &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        s &= ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE);
         const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
         if ((style & WS_TABSTOP) || !(style & WS_CHILD) || info_.role == ROLE_SYSTEM_RADIOBUTTON) {
             s |= STATE_SYSTEM_FOCUSABLE;
         }
         if (GetFocus() == hwnd_) s |= STATE_SYSTEM_FOCUSED;
-        if (!IsWindowEnabled(hwnd_)) s |= STATE_SYSTEM_UNAVAILABLE;
+        if (!TakesInput(hwnd_)) s |= STATE_SYSTEM_UNAVAILABLE;
         if (info_.role == ROLE_SYSTEM_RADIOBUTTON &&
             SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED) {
             s |= STATE_SYSTEM_CHECKED;
@@ -140,10 +160,9 @@ class Element final : public IAccessible {
             return standard_->accDoDefaultAction(child);
         }
         // Posted: the caller waits for this answer, and the action may open a modal window.
-        if (!IsWindowEnabled(hwnd_)) return E_FAIL;
+        if (!TakesInput(hwnd_)) return E_FAIL;
         return PostMessageW(hwnd_, kDefaultActionMessage, 0, 0) ? S_OK : E_FAIL;
     }
-
     // IAccessible: Windows' own answers
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         return standard_->get_accParent(parent);
@@ -208,7 +227,9 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const Accessibl
     const auto id = static_cast<LONG>(lParam);
     if (id != OBJID_CLIENT && !(window && id == OBJID_WINDOW)) return 0;
     const Oleacc& oleacc = OleaccFunctions();
-    if (!oleacc.createStd || !oleacc.lresultFrom || !oleacc.allocString) return 0;
+    if (!oleacc.createStd || !oleacc.lresultFrom || !oleacc.allocString || !oleacc.clearVariant) {
+        return 0;
+    }
     IAccessible* standard = nullptr;
     if (FAILED(oleacc.createStd(hwnd, id, kIidAccessible, reinterpret_cast<void**>(&standard))) ||
         !standard) {
@@ -216,7 +237,8 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const Accessibl
     }
     auto* element = new Element(hwnd, standard, info);
     // The result holds its own reference until the client takes the object.
-    const LRESULT result = oleacc.lresultFrom(kIidAccessible, wParam, element);
+    const LRESULT result =
+        oleacc.lresultFrom(kIidAccessible, wParam, static_cast<IAccessible*>(element));
     element->Release();
     return result > 0 ? result : 0;
 }

@@ -23,6 +23,12 @@ struct AccessibleInfo {
 
 inline constexpr UINT kDefaultActionMessage = WM_APP + 0x3A11;
 
+// Whether a window can act now: it and its top-level window are enabled. A modal window or a
+// raised write disables the window behind, not each of its controls.
+inline bool TakesInput(HWND hwnd) {
+    return IsWindowEnabled(hwnd) && IsWindowEnabled(GetAncestor(hwnd, GA_ROOT));
+}
+
 // The answer to WM_GETOBJECT for hwnd: an object for OBJID_CLIENT (and, with window, for
 // OBJID_WINDOW too); 0 for any other, which lets Windows answer.
 LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const AccessibleInfo& info,

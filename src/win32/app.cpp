@@ -51,9 +51,9 @@ int MsgBox(const std::wstring& text, UINT style) {
 
 void EndProcess() { ExitProcess(0); }
 
-void RunHandler(const std::function<void()>& handler) {
+void ReportCurrentError() {
     try {
-        handler();
+        throw;
     } catch (const portable::RuntimeError& e) {
         ReportAndEnd(L"Run-time error '" + std::to_wstring(static_cast<int>(e.Number())) +
                      L"':\n\n" + Widen(e.what()));

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "win32/system_library.h"
@@ -25,9 +24,19 @@ int MsgBox(const std::wstring& text, UINT style = MB_OK);
 // Ends the process at once: no further handler of any window runs.
 [[noreturn]] void EndProcess();
 
+// Reports the error being handled and ends the program.
+[[noreturn]] void ReportCurrentError();
+
 // Runs an event handler, or a whole message: nothing escapes it. A run-time error that reaches it
-// is reported and ends the program.
-void RunHandler(const std::function<void()>& handler);
+// is reported and ends the program. A template, so that a message builds no std::function.
+template <typename Handler>
+void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        ReportCurrentError();
+    }
+}
 
 // Hidden window that owns the program's windows, so that none gets a taskbar button.
 HWND HiddenOwner();

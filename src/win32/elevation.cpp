@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "win32/app.h"
-#include "win32/form.h"
+#include "win32/message_loop.h"
 #include "win32/scoped_handles.h"
 #include "win32/system_library.h"
 
@@ -27,6 +27,10 @@ ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
         run.error = ERROR_PROC_NOT_FOUND;
         return run;
     }
+    // Modal from here on: every window of the program is disabled until the copy has ended, so
+    // that nothing in them can start a second copy or close them meanwhile, and enabled again
+    // before anything is said about it.
+    ModalScope modal(nullptr);
     const std::wstring self = ExePath();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -47,10 +51,8 @@ ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments) {
     if (!process) return run;
     // Wait, but keep the windows painting: the elevated copy may take a while (UAC's prompt).
     // Once the program is ending (its window was closed meanwhile), only the copy is waited for.
-    // MWMO_INPUTAVAILABLE: input the shell already peeked at must wake the wait as well.
-    while (MsgWaitForMultipleObjectsEx(1, &info.hProcess, INFINITE, QS_ALLINPUT,
-                                       MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1) {
-        if (!DoEvents()) WaitForSingleObject(info.hProcess, INFINITE);
+    if (!modal.Run([] { return false; }, process.Get())) {
+        WaitForSingleObject(process.Get(), INFINITE);
     }
     GetExitCodeProcess(process.Get(), &run.exitCode);
     return run;

@@ -19,7 +19,7 @@ struct ElevatedRun {
 };
 
 // Starts this program again with `arguments` through the shell's "runas" verb, owned by `owner`,
-// and waits for it to end while the program's windows go on painting.
+// and waits for it to end, modally: the program's windows go on painting, all of them disabled.
 ElevatedRun RunSelfElevated(HWND owner, const std::wstring& arguments);
 
 }  // namespace win32

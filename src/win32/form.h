@@ -6,17 +6,20 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "win32/controls.h"
-#include "win32/scoped_handles.h"
+#include "win32/color_relay.h"
+#include "win32/control.h"
+#include "win32/scaling.h"
+#include "win32/window.h"
 
 namespace win32 {
+
+class ModalScope;
 
 enum class BorderStyle { kNone, kFixedDialog };
 
@@ -36,12 +39,9 @@ struct FormDesign {
     std::wstring accessibleName;
 };
 
-class Form : public ControlHost {
+class Form : public Window, public ControlHost {
   public:
     explicit Form(FormDesign design);
-    virtual ~Form() = default;
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
 
     // Creates the window and its controls and runs Form_Load, once per loading. False when
     // Windows refused to create the window, or when asked from inside a message of the window
@@ -50,28 +50,22 @@ class Form : public ControlHost {
     // Loads if needed and shows. Modal (1): disables the program's other windows and returns
     // only when this window is hidden or unloaded.
     void Show(int modal = 0);
-    // Destroys the window; the object stays and may be loaded again.
-    void Unload();
+    void Unload() override;
 
-    bool IsLoaded() const { return hwnd_ != nullptr; }
-    HWND hWnd() const override { return hwnd_; }
+    bool IsLoaded() const { return Handle() != nullptr; }
+    HWND hWnd() const override { return Handle(); }
     std::wstring Caption() const;
     OleColor BackColor() const override {
         return design_.backColor.value_or(SystemColor(COLOR_BTNFACE));
     }
-    int ToPixels(int twips) const override { return MulDiv(twips, dpi_, 1440); }
-    HFONT Font(FontKind kind) const override {
-        return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
-    }
+    int ToPixels(int twips) const override { return fonts_.ToPixels(twips); }
+    HFONT Font(FontKind kind) const override { return fonts_.Get(kind); }
     // Outer position and size in twips.
     void Move(int leftTwips, int topTwips, int widthTwips, int heightTwips);
 
-    // The one way a window object goes: at once when nothing of it is running, else when the
-    // outermost message for its window, one of its controls or its modal loop has returned and
-    // the window is gone.
-    void Release();
-
   protected:
+    ~Form() override;
+
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_KeyPress(std::int16_t& /*KeyAscii*/) {}
@@ -91,35 +85,25 @@ class Form : public ControlHost {
     }
 
   private:
-    class InUse;
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR control, DWORD_PTR form);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void WindowGone(HWND hwnd);
-    void OnFinalMessage();
-    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
-    RECT Frame() const;  // the outer rectangle at the current density
-    void Place();
-    void ApplyDpi(int dpi);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnWindowGone() override;
+    void OnFinalMessage() override;
+    void CreateAllControls();
+    Placement Place() const;
     void OnActivate(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     HWND FirstTabStop() const;
     Control* ControlOf(HWND child) const;
-    void EnableOthers();
     COLORREF PaintedBackColor() const;
-    void ColorsChanged(UINT msg, WPARAM wParam, LPARAM lParam);
 
     FormDesign design_;
-    HWND hwnd_ = nullptr;
-    int dpi_ = 96;
-    std::array<ScopedGdiObject, 3> fonts_;
-    SolidBrush backBrush_;
+    FontSet fonts_;
+    ColorRelay colors_;
     std::vector<std::unique_ptr<Control>> controls_;
-    std::vector<HWND> disabledByModal_;
+    ModalScope* modal_ = nullptr;  // while shown modally
     bool activatedSinceShow_ = false;
-    // Messages of this window and of its controls, and modal loops of this object, on the stack.
-    int depth_ = 0;
-    bool released_ = false;
 };
 
 // A window reference: owns the object and lets it go through Release.
@@ -132,12 +116,5 @@ template <typename T, typename... Args>
 FormPtr<T> MakeForm(Args&&... args) {
     return FormPtr<T>(new T(std::forward<Args>(args)...));
 }
-
-// Delivers every pending message of the program's windows, then returns; false when it met the
-// end of the program (WM_QUIT, posted again for the main loop).
-bool DoEvents();
-
-// The main loop: runs until the last window of the program is gone.
-int RunMessageLoop();
 
 }  // namespace win32

@@ -9,6 +9,7 @@
 #              TESSARO_LOGPIXELS=144  screen DPI of this prefix (Wine reads it only at start-up)
 #              TESSARO_SCREEN=640x480x24  size and depth of the Xvfb screen (default 1024x768x24)
 #              TESSARO_COLORS=dark    light text on black, as a dark high-contrast scheme has it
+#              TESSARO_FONTS=fallback without Tahoma, as a fresh prefix: Wine's fallback font
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,6 +69,11 @@ if [ "${TESSARO_COLORS:-}" = dark ]; then
         "$wine_bin" reg add 'HKCU\Control Panel\Colors' /v "${pair%%=*}" /t REG_SZ \
             /d "$(tr , ' ' <<<"${pair#*=}")" /f >/dev/null
     done
+    wineserver -w
+fi
+if [ "${TESSARO_FONTS:-}" = fallback ]; then
+    rm -f "$prefix"/drive_c/windows/Fonts/tahoma*.ttf
+    "$wine_bin" reg delete 'HKCU\Software\Wine\Fonts\Cache' /f >/dev/null 2>&1 || true
     wineserver -w
 fi
 "$wine_bin" "$@" || exit  # with the program's status

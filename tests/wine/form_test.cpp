@@ -1,7 +1,13 @@
 // The window base class inside a real Windows message system: what only its own process can see.
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
+#include "win32/buttons.h"
 #include "win32/form.h"
+#include "win32/label.h"
+#include "win32/link.h"
+#include "win32/media.h"
 
 namespace {
 
@@ -34,14 +40,20 @@ class PokedButton : public win32::Button {
 class TestForm : public win32::Form {
   public:
     explicit TestForm(bool* gone) : win32::Form(TestDesign()), gone_(gone) {}
-    ~TestForm() override { *gone_ = true; }
+    ~TestForm() override {
+        if (gone_) *gone_ = true;
+    }
 
     PokedButton* button = nullptr;
+    win32::Link* link = nullptr;
     std::function<void()> onPoke;  // runs inside a message of the window
     bool handlesNcDestroy = false;
 
   protected:
-    void CreateControls() override { button = &Add<PokedButton>(); }
+    void CreateControls() override {
+        button = &Add<PokedButton>();
+        link = &Add<win32::Link>(L"Link", win32::TwipRect{1440, 1440, 1440, 360}, nullptr);
+    }
     std::optional<LRESULT> OnMessage(UINT msg, WPARAM, LPARAM) override {
         if (msg == WM_NCDESTROY && handlesNcDestroy) return 0;
         if (msg != kPoke) return std::nullopt;
@@ -84,7 +96,7 @@ TEST(Form, DpiChangeLaysOutAgainAndSwapsFontsOnlyOnceTheControlsHaveTheNewOnes) 
     EXPECT_EQ(-MulDiv(825, 192, 7200), font.lfHeight);
     EXPECT_EQ(0, GetObjectW(oldFont, sizeof font, &font)) << "the old font was not deleted";
     const HWND hwnd = form->hWnd();
-    form.reset();  // nothing of it running: window and object go at once
+    delete form.release();  // deleted outright, not released: still no window left behind
     EXPECT_TRUE(gone && !IsWindow(hwnd));
 }
 
@@ -122,6 +134,98 @@ TEST(Form, AControlsOwnMessageMayUnloadTheWindowWhichIsRebuiltOnlyOnceThatMessag
     SendMessageW(form->button->hWnd(), kPoke, 0, 0);
     EXPECT_TRUE(buttonGone);
     EXPECT_TRUE(form->Load());
+}
+
+// What a screen reader holds of a control: its own object, through IAccessible or IDispatch.
+struct Element {
+    IAccessible* p = nullptr;
+    explicit Element(HWND w) {
+        const IID iid = {
+            0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+        AccessibleObjectFromWindow(w, OBJID_CLIENT, iid, reinterpret_cast<void**>(&p));
+    }
+    ~Element() { p->Release(); }
+    // The property or method through IDispatch::Invoke, for the element itself.
+    VARIANT Invoke(DISPID id, WORD flags = DISPATCH_PROPERTYGET) const {
+        VARIANT self{}, result{};
+        self.vt = VT_I4;
+        DISPPARAMS params{&self, nullptr, 1, 0};
+        EXPECT_EQ(S_OK, p->Invoke(id, IID_NULL, 0, flags, &params, &result, nullptr, nullptr));
+        return result;
+    }
+};
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// One object whichever interface a client asks for, and the same answers through IDispatch as
+// through IAccessible, the default action included.
+TEST(Form, AScreenReaderMeetsOneObjectAndItsAnswersThroughIDispatchToo) {
+    CoInitialize(nullptr);
+    auto form = win32::MakeForm<TestForm>(nullptr);
+    ASSERT_TRUE(form->Load());
+    int clicks = 0;
+    form->button->onClick = [&] { ++clicks; };
+    const Element button(form->button->hWnd());
+    ASSERT_TRUE(button.p);
+    IUnknown *self = nullptr, *asked = nullptr, *back = nullptr;
+    button.p->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&self));
+    for (const IID& iid : {IID_IDispatch, IID_IOleWindow, IID_IEnumVARIANT, IID_IServiceProvider}) {
+        if (FAILED(button.p->QueryInterface(iid, reinterpret_cast<void**>(&asked)))) continue;
+        asked->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back));
+        EXPECT_EQ(self, back) << "another object behind interface " << iid.Data1;
+        back->Release(), asked->Release();
+    }
+    self->Release();
+    VARIANT v = button.Invoke(DISPID_ACC_ROLE);
+    EXPECT_TRUE(v.vt == VT_I4 && v.lVal == ROLE_SYSTEM_PUSHBUTTON);
+    v = button.Invoke(DISPID_ACC_STATE);
+    EXPECT_TRUE(v.vt == VT_I4 && (v.lVal & STATE_SYSTEM_FOCUSABLE));
+    v = button.Invoke(DISPID_ACC_DEFAULTACTION);
+    EXPECT_TRUE(v.vt == VT_BSTR && v.bstrVal && std::wstring(v.bstrVal) == L"Press");
+    VariantClear(&v);
+    button.Invoke(DISPID_ACC_DODEFAULTACTION, DISPATCH_METHOD);
+    Pump();
+    EXPECT_EQ(1, clicks);
+    CoUninitialize();
+}
+
+// While a modal window runs, the window behind it is disabled but its controls are not: none of
+// them acts, whether clicked, keyed or told by a screen reader, which also hears that they are
+// unavailable; once the modal window has gone, they act again.
+TEST(Form, TheControlsOfAWindowBehindAModalOneDoNothing) {
+    CoInitialize(nullptr);
+    auto form = win32::MakeForm<TestForm>(nullptr);
+    auto modal = win32::MakeForm<TestForm>(nullptr);
+    int clicks = 0;
+    form->Show();
+    form->button->onClick = form->link->onClick = [&] { ++clicks; };
+    const auto act = [&] {
+        VARIANT self{};
+        self.vt = VT_I4;
+        for (HWND w : {form->button->hWnd(), form->link->hWnd()}) {
+            const Element e(w);
+            VARIANT state{};
+            e.p->get_accState(self, &state);
+            EXPECT_EQ(!IsWindowEnabled(form->hWnd()), (state.lVal & STATE_SYSTEM_UNAVAILABLE) != 0);
+            e.p->accDoDefaultAction(self);
+        }
+        SendMessageW(form->button->hWnd(), BM_CLICK, 0, 0);
+        SendMessageW(form->link->hWnd(), WM_KEYDOWN, VK_RETURN, 0);
+    };
+    form->onPoke = [&] {
+        act();
+        PostMessageW(modal->hWnd(), WM_CLOSE, 0, 0);  // after the default actions posted
+    };
+    PostMessageW(form->hWnd(), kPoke, 0, 0);
+    modal->Show(1);
+    EXPECT_EQ(0, clicks);
+    act();
+    Pump();
+    EXPECT_EQ(4, clicks);
+    CoUninitialize();
 }
 
 // A window with a label and an animation in the system's colours.

@@ -14,6 +14,7 @@
 
 #include "frmGraphics/frmGraphics.h"
 #include "win32/app.h"
+#include "win32/message_loop.h"
 #include "win32/scoped_handles.h"
 
 namespace {
