@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "switches.h"
-#include "win32/console_output.h"
-#include "win32/scoped_handles.h"
+#include <switches.h>
+#include <win32/console_output.h>
+#include <win32/scoped_handles.h>
 
 namespace {
 

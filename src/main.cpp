@@ -1,17 +1,17 @@
 #include <windows.h>
 
-#include "Form1/Form1.h"
-#include "frmAbout/frmAbout.h"
-#include "frmGraphics/frmGraphics.h"
-#include "policy/change_event.h"
-#include "policy/command_line.h"
-#include "switches.h"
-#include "win32/app.h"
-#include "win32/elevation.h"
-#include "win32/event_log.h"
-#include "win32/policy_files.h"
-#include "win32/message_loop.h"
-#include "win32/win32_registry.h"
+#include <Form1/Form1.h>
+#include <frmAbout/frmAbout.h>
+#include <frmGraphics/frmGraphics.h>
+#include <policy/change_event.h>
+#include <policy/command_line.h>
+#include <switches.h>
+#include <win32/app.h>
+#include <win32/elevation.h>
+#include <win32/event_log.h>
+#include <win32/policy_files.h>
+#include <win32/message_loop.h>
+#include <win32/win32_registry.h>
 
 namespace {
 

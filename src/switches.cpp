@@ -1,13 +1,13 @@
-#include "switches.h"
+#include <switches.h>
 
 #include <windows.h>
 
-#include "policy/change_event.h"
-#include "portable/command_words.h"
-#include "win32/console_output.h"
-#include "win32/event_log.h"
-#include "win32/policy_files.h"
-#include "win32/win32_registry.h"
+#include <policy/change_event.h>
+#include <portable/command_words.h>
+#include <win32/console_output.h>
+#include <win32/event_log.h>
+#include <win32/policy_files.h>
+#include <win32/win32_registry.h>
 
 namespace tessaro {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "policy/command_line.h"
+#include <policy/command_line.h>
 
 namespace tessaro {
 

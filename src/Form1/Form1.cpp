@@ -1,14 +1,14 @@
-#include "Form1/Form1.h"
+#include <Form1/Form1.h>
 
 #include <commctrl.h>
 
 #include <memory>
 
-#include "policy/setting.h"
-#include "resource_ids.h"
-#include "win32/app.h"
-#include "win32/elevation.h"
-#include "win32/scoped_handles.h"
+#include <policy/setting.h>
+#include <resource_ids.h>
+#include <win32/app.h>
+#include <win32/elevation.h>
+#include <win32/scoped_handles.h>
 
 namespace tessaro {
 

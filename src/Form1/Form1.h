@@ -5,17 +5,17 @@
 #include <functional>
 #include <optional>
 
-#include "policy/autorun_switch.h"
-#include "policy/change_log.h"
-#include "policy/change_watch.h"
-#include "policy/ownership.h"
-#include "policy/registry_routines.h"
-#include "policy/setting.h"
-#include "portable/file_source.h"
-#include "portable/registry_api.h"
-#include "win32/buttons.h"
-#include "win32/form.h"
-#include "win32/label.h"
+#include <policy/autorun_switch.h>
+#include <policy/change_log.h>
+#include <policy/change_watch.h>
+#include <policy/ownership.h>
+#include <policy/registry_routines.h>
+#include <policy/setting.h>
+#include <portable/file_source.h>
+#include <portable/registry_api.h>
+#include <win32/buttons.h>
+#include <win32/form.h>
+#include <win32/label.h>
 
 namespace tessaro {
 

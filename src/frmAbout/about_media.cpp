@@ -1,11 +1,11 @@
-#include "frmAbout/about_media.h"
+#include <frmAbout/about_media.h>
 
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <cstring>
 
-#include "win32/system_library.h"
+#include <win32/system_library.h>
 
 namespace about {
 

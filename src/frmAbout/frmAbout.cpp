@@ -1,9 +1,9 @@
-#include "frmAbout/frmAbout.h"
+#include <frmAbout/frmAbout.h>
 
-#include "frmAbout/about_media.h"
-#include "frmAbout/start_doc.h"
-#include "win32/app.h"
-#include "resource_ids.h"
+#include <frmAbout/about_media.h>
+#include <frmAbout/start_doc.h>
+#include <win32/app.h>
+#include <resource_ids.h>
 
 namespace tessaro {
 

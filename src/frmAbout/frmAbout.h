@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "win32/form.h"
-#include "win32/hot_spot.h"
-#include "win32/label.h"
-#include "win32/link.h"
-#include "win32/media.h"
+#include <win32/form.h>
+#include <win32/hot_spot.h>
+#include <win32/label.h>
+#include <win32/link.h>
+#include <win32/media.h>
 
 namespace tessaro {
 

@@ -1,4 +1,4 @@
-#include "frmAbout/shell_errors.h"
+#include <frmAbout/shell_errors.h>
 
 #include <limits>
 

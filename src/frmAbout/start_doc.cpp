@@ -1,11 +1,11 @@
-#include "frmAbout/start_doc.h"
+#include <frmAbout/start_doc.h>
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "frmAbout/shell_errors.h"
-#include "win32/app.h"
-#include "win32/system_library.h"
+#include <frmAbout/shell_errors.h>
+#include <win32/app.h>
+#include <win32/system_library.h>
 
 namespace about {
 

@@ -1,9 +1,9 @@
-#include "frmGraphics/effect_math.h"
+#include <frmGraphics/effect_math.h>
 
 #include <cmath>
 
-#include "portable/numeric.h"
-#include "portable/runtime_error.h"
+#include <portable/numeric.h>
+#include <portable/runtime_error.h>
 
 namespace effect {
 

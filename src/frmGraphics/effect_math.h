@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "frmGraphics/presets.h"
-#include "frmGraphics/random.h"
+#include <frmGraphics/presets.h>
+#include <frmGraphics/random.h>
 
 namespace effect {
 

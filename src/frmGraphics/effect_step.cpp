@@ -1,6 +1,6 @@
-#include "frmGraphics/effect_step.h"
+#include <frmGraphics/effect_step.h>
 
-#include "portable/runtime_error.h"
+#include <portable/runtime_error.h>
 
 namespace effect {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "frmGraphics/effect_math.h"
-#include "frmGraphics/presets.h"
-#include "frmGraphics/random.h"
+#include <frmGraphics/effect_math.h>
+#include <frmGraphics/presets.h>
+#include <frmGraphics/random.h>
 
 namespace effect {
 

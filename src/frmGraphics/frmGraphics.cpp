@@ -1,12 +1,12 @@
-#include "frmGraphics/frmGraphics.h"
+#include <frmGraphics/frmGraphics.h>
 
 #include <chrono>
 #include <cmath>
 
-#include "frmGraphics/effect_math.h"
-#include "frmGraphics/effect_step.h"
-#include "win32/app.h"
-#include "win32/message_loop.h"
+#include <frmGraphics/effect_math.h>
+#include <frmGraphics/effect_step.h>
+#include <win32/app.h>
+#include <win32/message_loop.h>
 
 namespace tessaro {
 

@@ -8,11 +8,11 @@
 #include <functional>
 #include <optional>
 
-#include "frmGraphics/persistent_picture.h"
-#include "frmGraphics/presets.h"
-#include "frmGraphics/random.h"
-#include "win32/form.h"
-#include "win32/scoped_handles.h"
+#include <frmGraphics/persistent_picture.h>
+#include <frmGraphics/presets.h>
+#include <frmGraphics/random.h>
+#include <win32/form.h>
+#include <win32/scoped_handles.h>
 
 namespace tessaro {
 

@@ -1,4 +1,4 @@
-#include "frmGraphics/persistent_picture.h"
+#include <frmGraphics/persistent_picture.h>
 
 #include <algorithm>
 #include <utility>

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 namespace effect {
 

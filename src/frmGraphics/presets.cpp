@@ -1,4 +1,4 @@
-#include "frmGraphics/presets.h"
+#include <frmGraphics/presets.h>
 
 #include <array>
 

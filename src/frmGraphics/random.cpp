@@ -1,4 +1,4 @@
-#include "frmGraphics/random.h"
+#include <frmGraphics/random.h>
 
 namespace effect {
 

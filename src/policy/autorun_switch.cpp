@@ -1,4 +1,4 @@
-#include "policy/autorun_switch.h"
+#include <policy/autorun_switch.h>
 
 #include <utility>
 

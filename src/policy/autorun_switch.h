@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include "policy/change_log.h"
-#include "policy/change_watch.h"
-#include "policy/ownership.h"
-#include "policy/registry_routines.h"
-#include "policy/setting.h"
+#include <policy/change_log.h>
+#include <policy/change_watch.h>
+#include <policy/ownership.h>
+#include <policy/registry_routines.h>
+#include <policy/setting.h>
 
 namespace policy {
 

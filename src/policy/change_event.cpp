@@ -1,4 +1,4 @@
-#include "policy/change_event.h"
+#include <policy/change_event.h>
 
 #include <cstdio>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "policy/change_log.h"
-#include "portable/event_sink.h"
+#include <policy/change_log.h>
+#include <portable/event_sink.h>
 
 namespace policy {
 

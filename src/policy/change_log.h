@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "policy/setting.h"
+#include <policy/setting.h>
 
 namespace policy {
 

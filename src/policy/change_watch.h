@@ -4,7 +4,7 @@
 // but reads back otherwise. Reads are not watched: a refused read is no refused change.
 #pragma once
 
-#include "portable/registry_api.h"
+#include <portable/registry_api.h>
 
 namespace policy {
 

@@ -1,14 +1,14 @@
-#include "policy/command_line.h"
+#include <policy/command_line.h>
 
 #include <cwchar>
 #include <iterator>
 #include <utility>
 
-#include "policy/autorun_switch.h"
-#include "policy/change_watch.h"
-#include "policy/ownership.h"
-#include "policy/registry_routines.h"
-#include "policy/setting.h"
+#include <policy/autorun_switch.h>
+#include <policy/change_watch.h>
+#include <policy/ownership.h>
+#include <policy/registry_routines.h>
+#include <policy/setting.h>
 
 namespace policy {
 

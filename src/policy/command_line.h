@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "policy/change_log.h"
-#include "portable/file_source.h"
-#include "portable/registry_api.h"
+#include <policy/change_log.h>
+#include <portable/file_source.h>
+#include <portable/registry_api.h>
 
 namespace policy {
 

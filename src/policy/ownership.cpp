@@ -1,6 +1,6 @@
-#include "policy/ownership.h"
+#include <policy/ownership.h>
 
-#include "portable/utf16.h"
+#include <portable/utf16.h>
 
 namespace policy {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "policy/preg.h"
-#include "policy/setting.h"
-#include "portable/file_source.h"
-#include "portable/registry_api.h"
+#include <policy/preg.h>
+#include <policy/setting.h>
+#include <portable/file_source.h>
+#include <portable/registry_api.h>
 
 namespace policy {
 

@@ -1,6 +1,6 @@
-#include "policy/preg.h"
+#include <policy/preg.h>
 
-#include "portable/utf16.h"
+#include <portable/utf16.h>
 
 namespace policy {
 

@@ -1,10 +1,10 @@
-#include "policy/registry_routines.h"
+#include <policy/registry_routines.h>
 
 #include <cstring>
 #include <vector>
 
-#include "portable/numeric.h"
-#include "portable/utf16.h"
+#include <portable/numeric.h>
+#include <portable/utf16.h>
 
 namespace policy {
 

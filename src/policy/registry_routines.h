@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "portable/registry_api.h"
-#include "portable/variant.h"
+#include <portable/registry_api.h>
+#include <portable/variant.h>
 
 namespace policy {
 

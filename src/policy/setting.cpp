@@ -1,4 +1,4 @@
-#include "policy/setting.h"
+#include <policy/setting.h>
 
 #include <cstdio>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "portable/utf16.h"
+#include <portable/utf16.h>
 
 namespace policy {
 

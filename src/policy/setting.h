@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "portable/registry_api.h"
+#include <portable/registry_api.h>
 
 namespace policy {
 

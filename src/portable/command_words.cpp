@@ -1,4 +1,4 @@
-#include "portable/command_words.h"
+#include <portable/command_words.h>
 
 namespace portable {
 

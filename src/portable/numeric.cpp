@@ -1,11 +1,11 @@
-#include "portable/numeric.h"
+#include <portable/numeric.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
 
-#include "portable/runtime_error.h"
+#include <portable/runtime_error.h>
 
 namespace portable {
 

@@ -1,4 +1,4 @@
-#include "portable/runtime_error.h"
+#include <portable/runtime_error.h>
 
 namespace portable {
 

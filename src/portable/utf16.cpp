@@ -1,4 +1,4 @@
-#include "portable/utf16.h"
+#include <portable/utf16.h>
 
 namespace portable {
 

@@ -1,7 +1,7 @@
-#include "portable/variant.h"
+#include <portable/variant.h>
 
-#include "portable/numeric.h"
-#include "portable/runtime_error.h"
+#include <portable/numeric.h>
+#include <portable/runtime_error.h>
 
 namespace portable {
 

@@ -1,9 +1,9 @@
-#include "win32/accessible.h"
+#include <win32/accessible.h>
 
 #include <utility>
 
-#include "win32/accessible_dispatch.h"
-#include "win32/system_library.h"
+#include <win32/accessible_dispatch.h>
+#include <win32/system_library.h>
 
 namespace win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/accessible_dispatch.h"
+#include <win32/accessible_dispatch.h>
 
 namespace win32 {
 

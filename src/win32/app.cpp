@@ -1,12 +1,12 @@
-#include "win32/app.h"
+#include <win32/app.h>
 
 #include <objbase.h>
 
 #include <exception>
 
-#include "win32/dpi.h"
-#include "portable/runtime_error.h"
-#include "win32/system_library.h"
+#include <win32/dpi.h>
+#include <portable/runtime_error.h>
+#include <win32/system_library.h>
 
 namespace win32 {
 

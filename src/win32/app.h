@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "win32/system_library.h"
+#include <win32/system_library.h>
 
 namespace win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/buttons.h"
+#include <win32/buttons.h>
 
 #include <commctrl.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "win32/control.h"
+#include <win32/control.h>
 
 namespace win32 {
 

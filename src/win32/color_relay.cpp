@@ -1,4 +1,4 @@
-#include "win32/color_relay.h"
+#include <win32/color_relay.h>
 
 namespace win32 {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "win32/colors.h"
+#include <win32/colors.h>
 
 namespace win32 {
 

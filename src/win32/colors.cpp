@@ -1,4 +1,4 @@
-#include "win32/colors.h"
+#include <win32/colors.h>
 
 namespace win32 {
 

@@ -1,8 +1,8 @@
-#include "win32/console_output.h"
+#include <win32/console_output.h>
 
 #include <windows.h>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/control.h"
+#include <win32/control.h>
 
 #include <algorithm>
 

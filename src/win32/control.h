@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "win32/accessible.h"
-#include "win32/colors.h"
-#include "win32/scaling.h"
+#include <win32/accessible.h>
+#include <win32/colors.h>
+#include <win32/scaling.h>
 
 namespace win32 {
 

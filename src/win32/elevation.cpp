@@ -1,11 +1,11 @@
-#include "win32/elevation.h"
+#include <win32/elevation.h>
 
 #include <shellapi.h>
 
-#include "win32/app.h"
-#include "win32/message_loop.h"
-#include "win32/scoped_handles.h"
-#include "win32/system_library.h"
+#include <win32/app.h>
+#include <win32/message_loop.h>
+#include <win32/scoped_handles.h>
+#include <win32/system_library.h>
 
 namespace win32 {
 

@@ -1,12 +1,12 @@
-#include "win32/event_log.h"
+#include <win32/event_log.h>
 
 #include <sddl.h>
 
 #include <iterator>
 #include <string>
 
-#include "events.h"
-#include "win32/scoped_handles.h"
+#include <events.h>
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "portable/event_sink.h"
-#include "win32/scoped_handles.h"
+#include <portable/event_sink.h>
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

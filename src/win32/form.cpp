@@ -1,9 +1,9 @@
-#include "win32/form.h"
+#include <win32/form.h>
 
-#include "win32/app.h"
-#include "win32/dpi.h"
-#include "win32/message_loop.h"
-#include "win32/subclass.h"
+#include <win32/app.h>
+#include <win32/dpi.h>
+#include <win32/message_loop.h>
+#include <win32/subclass.h>
 
 namespace win32 {
 

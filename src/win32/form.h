@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "win32/color_relay.h"
-#include "win32/control.h"
-#include "win32/scaling.h"
-#include "win32/window.h"
+#include <win32/color_relay.h>
+#include <win32/control.h>
+#include <win32/scaling.h>
+#include <win32/window.h>
 
 namespace win32 {
 

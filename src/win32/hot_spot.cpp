@@ -1,9 +1,9 @@
-#include "win32/hot_spot.h"
+#include <win32/hot_spot.h>
 
 #include <utility>
 
-#include "win32/scoped_handles.h"
-#include "win32/subclass.h"
+#include <win32/scoped_handles.h>
+#include <win32/subclass.h>
 
 namespace win32 {
 

@@ -1,8 +1,8 @@
-#include "win32/label.h"
+#include <win32/label.h>
 
 #include <algorithm>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

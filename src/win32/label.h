@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "win32/control.h"
+#include <win32/control.h>
 
 namespace win32 {
 

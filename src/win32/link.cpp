@@ -1,4 +1,4 @@
-#include "win32/link.h"
+#include <win32/link.h>
 
 #include <utility>
 

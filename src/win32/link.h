@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "win32/pressable_label.h"
+#include <win32/pressable_label.h>
 
 namespace win32 {
 

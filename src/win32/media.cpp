@@ -1,4 +1,4 @@
-#include "win32/media.h"
+#include <win32/media.h>
 
 #include <commctrl.h>
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "win32/control.h"
-#include "win32/scoped_handles.h"
+#include <win32/control.h>
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

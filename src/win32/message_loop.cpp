@@ -1,6 +1,6 @@
-#include "win32/message_loop.h"
+#include <win32/message_loop.h>
 
-#include "win32/window.h"
+#include <win32/window.h>
 
 namespace win32 {
 

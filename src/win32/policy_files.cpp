@@ -1,11 +1,11 @@
-#include "win32/policy_files.h"
+#include <win32/policy_files.h>
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

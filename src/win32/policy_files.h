@@ -3,7 +3,7 @@
 // controller costs a second at most and never hangs a window or a script.
 #pragma once
 
-#include "portable/file_source.h"
+#include <portable/file_source.h>
 
 namespace win32 {
 

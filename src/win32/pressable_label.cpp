@@ -1,4 +1,4 @@
-#include "win32/pressable_label.h"
+#include <win32/pressable_label.h>
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "win32/label.h"
+#include <win32/label.h>
 
 namespace win32 {
 

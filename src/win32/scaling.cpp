@@ -1,8 +1,8 @@
-#include "win32/scaling.h"
+#include <win32/scaling.h>
 
 #include <algorithm>
 
-#include "win32/dpi.h"
+#include <win32/dpi.h>
 
 namespace win32 {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 namespace win32 {
 

@@ -2,7 +2,7 @@
 // through the wide functions.
 #pragma once
 
-#include "portable/registry_api.h"
+#include <portable/registry_api.h>
 
 namespace win32 {
 

@@ -1,6 +1,6 @@
-#include "win32/window.h"
+#include <win32/window.h>
 
-#include "win32/app.h"
+#include <win32/app.h>
 
 namespace win32 {
 

@@ -1,6 +1,6 @@
 // The About box as a user meets it: its links and clip, the licence through a click and through
 // Escape, data files missing or damaged, a folder whose name is not ANSI, and a small screen.
-#include "e2e/driver.h"
+#include <e2e/driver.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // What a screen reader finds in both windows, read as one reads it (MSAA, which UI Automation
 // bridges), and a link opened through its default action.
-#include "e2e/driver.h"
+#include <e2e/driver.h>
 
 namespace {
 

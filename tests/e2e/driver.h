@@ -17,7 +17,7 @@
 #include <map>
 #include <source_location>
 
-#include "win32/scoped_handles.h"
+#include <win32/scoped_handles.h>
 
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 inline void PrintTo(const RECT& r, std::ostream* os) {

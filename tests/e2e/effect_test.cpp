@@ -1,6 +1,6 @@
 // The desktop shiver, from the About box's "Quorrel", over the test's desktop whose every pixel
 // tells where it came from: how it moves, what ends it and what does not, and the screen after.
-#include "e2e/driver.h"
+#include <e2e/driver.h>
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The command line, and the window raising only the change: what an administrator's script and a
 // user without administrator rights see.
-#include "driver.h"
+#include <e2e/driver.h>
 
 #include <thread>
 
-#include "support/policy_dacl.h"
+#include <support/policy_dacl.h>
 
 extern "C" LONG NTAPI NtSuspendProcess(HANDLE process);
 extern "C" LONG NTAPI NtResumeProcess(HANDLE process);

@@ -1,8 +1,8 @@
 // What an auditor finds in the Application log after real runs of the program: one event per
 // change, as Wine shows the program's ReportEventW calls.
-#include "driver.h"
-#include "support/event_trace.h"
-#include "support/policy_dacl.h"
+#include <e2e/driver.h>
+#include <support/event_trace.h>
+#include <support/policy_dacl.h>
 
 namespace e2e {
 namespace {

@@ -1,6 +1,6 @@
 // Group Policy's say, as an administrator meets it: a real baseline file as the machine's local
 // policy and a domain policy object listed in the history, through the window and both programs.
-#include "driver.h"
+#include <e2e/driver.h>
 
 namespace e2e {
 namespace {

@@ -1,6 +1,6 @@
 // The main window as a user meets it: how it and the About box look at the screen's DPI, the two
 // choices by mouse and by keyboard, closing it, and what the registry holds afterwards.
-#include "e2e/driver.h"
+#include <e2e/driver.h>
 
 namespace {
 

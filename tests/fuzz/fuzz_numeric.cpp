@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "portable/numeric.h"
-#include "portable/runtime_error.h"
+#include <portable/numeric.h>
+#include <portable/runtime_error.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto number = portable::ParseNumber({reinterpret_cast<const char*>(data), size});

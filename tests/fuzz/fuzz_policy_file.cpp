@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "policy/preg.h"
+#include <policy/preg.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto records = policy::ParsePolicyFile(data, size);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "policy/registry_routines.h"
+#include <policy/registry_routines.h>
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "fake_registry.h"
-#include "policy/command_line.h"
+#include <native/fake_registry.h>
+#include <policy/command_line.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "policy/change_event.h"
+#include <policy/change_event.h>
 
 namespace {
 

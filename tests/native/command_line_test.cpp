@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "fake_registry.h"
-#include "policy/command_line.h"
-#include "portable/command_words.h"
+#include <native/fake_registry.h>
+#include <policy/command_line.h>
+#include <portable/command_words.h>
 
 namespace {
 

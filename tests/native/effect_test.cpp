@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "frmGraphics/effect_step.h"
-#include "run_time_error.h"
+#include <frmGraphics/effect_step.h>
+#include <native/run_time_error.h>
 
 namespace {
 

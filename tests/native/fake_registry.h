@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "portable/registry_api.h"
-#include "portable/utf16.h"
+#include <portable/registry_api.h>
+#include <portable/utf16.h>
 
 namespace testing_support {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "fake_registry.h"
-#include "policy/command_line.h"
-#include "policy/ownership.h"
-#include "policy/preg.h"
-#include "portable/utf16.h"
+#include <native/fake_registry.h>
+#include <policy/command_line.h>
+#include <policy/ownership.h>
+#include <policy/preg.h>
+#include <portable/utf16.h>
 
 namespace {
 

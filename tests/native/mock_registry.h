@@ -3,7 +3,7 @@
 
 #include <gmock/gmock.h>
 
-#include "portable/registry_api.h"
+#include <portable/registry_api.h>
 
 namespace testing_support {
 

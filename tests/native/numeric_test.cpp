@@ -1,10 +1,10 @@
-#include "portable/numeric.h"
+#include <portable/numeric.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "run_time_error.h"
+#include <native/run_time_error.h>
 
 namespace {
 

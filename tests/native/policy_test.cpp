@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
-#include "mock_registry.h"
-#include "policy/registry_routines.h"
-#include "policy/setting.h"
+#include <native/mock_registry.h>
+#include <policy/registry_routines.h>
+#include <policy/setting.h>
 
 namespace {
 

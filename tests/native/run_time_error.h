@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "portable/runtime_error.h"
+#include <portable/runtime_error.h>
 
 namespace testing_support {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "policy/command_line.h"
-#include "portable/command_words.h"
-#include "support/policy_dacl.h"
-#include "win32/win32_registry.h"
+#include <policy/command_line.h>
+#include <portable/command_words.h>
+#include <support/policy_dacl.h>
+#include <win32/win32_registry.h>
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "policy/change_event.h"
-#include "support/event_trace.h"
-#include "win32/event_log.h"
+#include <policy/change_event.h>
+#include <support/event_trace.h>
+#include <win32/event_log.h>
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "win32/buttons.h"
-#include "win32/form.h"
-#include "win32/label.h"
-#include "win32/link.h"
-#include "win32/media.h"
+#include <win32/buttons.h>
+#include <win32/form.h>
+#include <win32/label.h>
+#include <win32/link.h>
+#include <win32/media.h>
 
 namespace {
 

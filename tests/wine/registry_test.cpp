@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "native/mock_registry.h"
-#include "support/policy_dacl.h"
-#include "policy/autorun_switch.h"
-#include "policy/change_watch.h"
-#include "policy/setting.h"
-#include "portable/runtime_error.h"
-#include "win32/win32_registry.h"
+#include <native/mock_registry.h>
+#include <support/policy_dacl.h>
+#include <policy/autorun_switch.h>
+#include <policy/change_watch.h>
+#include <policy/setting.h>
+#include <portable/runtime_error.h>
+#include <win32/win32_registry.h>
 
 namespace {
 

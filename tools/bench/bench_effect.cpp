@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "frmGraphics/frmGraphics.h"
-#include "win32/app.h"
-#include "win32/message_loop.h"
-#include "win32/scoped_handles.h"
+#include <frmGraphics/frmGraphics.h>
+#include <win32/app.h>
+#include <win32/message_loop.h>
+#include <win32/scoped_handles.h>
 
 namespace {
 
