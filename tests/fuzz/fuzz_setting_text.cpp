@@ -1,0 +1,79 @@
+// The text a setting shows, in the window and in /status, made from whatever the registry
+// answers: any type, any bytes, sizes that change between the probe and the read, any code. The
+// value comes from outside the program; what is shown must stay printable, short and true.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "policy/setting.h"
+
+namespace {
+
+constexpr int kAnswers = 6;  // queries answered from the input; the ones after fail
+
+// Opens or refuses the key as the input says, then answers each query with the code, type and
+// size the input gives, copying the input's value bytes as far as the caller's buffer allows.
+struct OddRegistry final : portable::RegistryApi {
+    const std::uint8_t* in;
+    std::size_t valueSize;
+    const std::uint8_t* value;
+    int queries = 0, opened = 0, closed = 0;
+
+    std::int32_t OpenKey(portable::RegHandle, const std::string&,
+                         portable::RegHandle* key) override {
+        *key = in[0] % 4 == 0 ? 0 : 0x10;
+        opened += *key != 0;
+        return in[0] % 4 == 1 ? 0 : in[0] / 4;
+    }
+    std::int32_t QueryValue(portable::RegHandle, const std::string&, std::uint32_t* type,
+                            std::uint8_t* data, std::uint32_t* size) override {
+        if (queries >= kAnswers) return portable::kErrorInvalidHandle;
+        const std::uint8_t* a = in + 1 + 4 * queries++;
+        const std::int32_t code = a[0] % 4 == 0   ? 0
+                                  : a[0] % 4 == 1 ? portable::kErrorMoreData
+                                                  : a[0] / 4;
+        *type = a[1];
+        if (data) std::memcpy(data, value, std::min<std::size_t>(valueSize, *size));
+        *size = static_cast<std::uint32_t>(a[2] | a[3] << 8);
+        return code;
+    }
+    std::int32_t CloseKey(portable::RegHandle) override { return ++closed, 0; }
+    std::int32_t CreateKey(portable::RegHandle, const std::string&, portable::RegHandle*) override {
+        std::abort();
+    }
+    std::int32_t SetValue(portable::RegHandle, const std::string&, std::uint32_t,
+                          const std::uint8_t*, std::uint32_t) override {
+        std::abort();
+    }
+    std::int32_t DeleteValue(portable::RegHandle, const std::string&) override { std::abort(); }
+    std::int32_t DeleteKey(portable::RegHandle, const std::string&) override { std::abort(); }
+};
+
+bool Printable(const std::string& text) {
+    return text.size() < 100 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t kHeader = 1 + 4 * kAnswers;
+    if (size < kHeader) return 0;
+    OddRegistry api;
+    api.in = data;
+    api.value = data + kHeader;
+    api.valueSize = size - kHeader;
+    const policy::Setting setting = policy::ReadSetting(api);
+    if (api.closed != api.opened) std::abort();
+    if (setting.kind == policy::SettingKind::kOff &&
+        (setting.type != portable::kRegDword || setting.data != "0xff")) {
+        std::abort();
+    }
+    if (!Printable(policy::WindowText(setting)) || !Printable(policy::StatusLine(setting))) {
+        std::abort();
+    }
+    return 0;
+}
