@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "native/fake_registry.h"
 #include "policy/setting.h"
 
 namespace {
@@ -16,7 +17,8 @@ constexpr int kAnswers = 6;  // queries answered from the input; the ones after 
 
 // Opens or refuses the key as the input says, then answers each query with the code, type and
 // size the input gives, copying the input's value bytes as far as the caller's buffer allows.
-struct OddRegistry final : portable::RegistryApi {
+// Nothing else is called: reading changes nothing.
+struct OddRegistry final : testing_support::FakeRegistry {
     const std::uint8_t* in;
     std::size_t valueSize;
     const std::uint8_t* value;
@@ -41,15 +43,6 @@ struct OddRegistry final : portable::RegistryApi {
         return code;
     }
     std::int32_t CloseKey(portable::RegHandle) override { return ++closed, 0; }
-    std::int32_t CreateKey(portable::RegHandle, const std::string&, portable::RegHandle*) override {
-        std::abort();
-    }
-    std::int32_t SetValue(portable::RegHandle, const std::string&, std::uint32_t,
-                          const std::uint8_t*, std::uint32_t) override {
-        std::abort();
-    }
-    std::int32_t DeleteValue(portable::RegHandle, const std::string&) override { std::abort(); }
-    std::int32_t DeleteKey(portable::RegHandle, const std::string&) override { std::abort(); }
 };
 
 bool Printable(const std::string& text) {
