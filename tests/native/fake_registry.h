@@ -28,6 +28,7 @@ class FakeRegistry : public portable::RegistryApi {
     // The call (counted from 0) that answers `failWith` and touches nothing, as any call of a real
     // registry may; a failed close still closes. `failed` names it once it has come.
     int failCall = -1;
+    std::int32_t openAnswers = 0;  // what an open that gives a handle answers: Windows may say 5
     std::int32_t failWith = 0;
     std::string failed;
 
@@ -105,7 +106,8 @@ class FakeRegistry : public portable::RegistryApi {
         if (refuseReading.contains(path) && refuseChanging.contains(path)) {
             return portable::kErrorAccessDenied;
         }
-        return Handle(path, key);
+        Handle(path, key);
+        return openAnswers;
     }
     bool Fails(const char* call) {
         if (calls_++ != failCall) return false;

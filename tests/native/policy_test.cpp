@@ -1,5 +1,4 @@
 // What the registry layer cannot show on Wine, and the texts made from a setting.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,7 +6,6 @@
 #include <vector>
 
 #include "fake_registry.h"
-#include "mock_registry.h"
 #include "policy/autorun_switch.h"
 #include "policy/registry_routines.h"
 #include "policy/setting.h"
@@ -17,19 +15,15 @@ namespace {
 using policy::Choice;
 using policy::Setting;
 using policy::SettingKind;
-using testing::_;
-using testing::DoAll;
-using testing::Return;
-using testing::SetArgPointee;
 
 // An open may answer a code and still give a handle; the key is then there and must be closed.
 TEST(RegistryRoutines, TheHandleDecidesNotTheCode) {
-    testing::StrictMock<testing_support::MockRegistry> api;
-    EXPECT_CALL(api, OpenKey(_, _, _))
-        .WillOnce(DoAll(SetArgPointee<2>(0x40), Return(portable::kErrorAccessDenied)));
-    EXPECT_CALL(api, CloseKey(0x40)).WillOnce(Return(0));
+    testing_support::FakeRegistry api;
+    api.Hold(api.kExplorer, "", "key", 0);
+    api.openAnswers = portable::kErrorAccessDenied;
     policy::RegistryRoutines routines{api};
-    EXPECT_TRUE(routines.regDoes_Key_Exist(portable::kHKeyLocalMachine, "Software"));
+    EXPECT_TRUE(routines.regDoes_Key_Exist(portable::kHKeyLocalMachine, api.kExplorer));
+    EXPECT_TRUE(api.AllClosed());
 }
 
 // Each call in turn failing, with each code a real registry gives: the switch reports a change
