@@ -2,13 +2,13 @@
 // it with nothing else around it. The same kind of window: a window of a dialog class (the dialog
 // manager's procedure, DLGWINDOWEXTRA) with the same styles, owned by a hidden window as Tessaro's
 // windows are, its icon set the same way; the same manifest (Common Controls 6, per-monitor DPI);
-// the same five controls at the same places in Tahoma 8.25 pt. What Tessaro takes beyond this is
-// the cost of its own machinery.
+// the same six controls at the same places in Tahoma 8.25 pt, the last showing the policy value.
+// What Tessaro takes beyond this is the cost of its own machinery.
 #include <windows.h>
 
 namespace {
 
-enum { kOk = IDOK, kInfo = 100, kDisable, kRestore, kRecommended };
+enum { kOk = IDOK, kInfo = 100, kDisable, kRestore, kRecommended, kNow };
 
 LRESULT CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_COMMAND && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) DestroyWindow(h);
@@ -75,6 +75,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     Child(dlg, L"BUTTON", L"&Info...", push, kInfo, 272, 128, 69, 25, regular);
     Child(dlg, L"STATIC", L"(Recommended)", WS_GROUP | SS_LEFT, kRecommended, 40, 56, 145, 13,
           bold);
+    // What the machine holds now, read as Tessaro reads it before its window shows.
+    DWORD value = 0, size = sizeof value;
+    const LONG read = RegGetValueW(
+        HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+        L"NoDriveTypeAutoRun", RRF_RT_REG_DWORD, nullptr, &value, &size);
+    Child(dlg, L"STATIC",
+          read == ERROR_FILE_NOT_FOUND            ? L"Now: Windows default."
+          : read == ERROR_SUCCESS && value == 255 ? L"Now: AutoRun is off on all drives."
+                                                  : L"Now: another setting.",
+          SS_LEFT, kNow, 24, 128, 164, 25, regular);
     CheckRadioButton(dlg, kDisable, kRestore, kDisable);
     ShowWindow(dlg, show);
 
