@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <program_start.h>
 #include <switches.h>
 #include <win32/console_output.h>
 #include <win32/scoped_handles.h>
@@ -61,4 +62,11 @@ int wmain() {
     const auto command = policy::ParseCommandLine(tessaro::StartUp());
     if (command == policy::Command::kWindow) return StartWindowProgram();
     return tessaro::RunSwitch(command, policy::Via::kConsole, "tessaro.com");
+}
+
+// As in main.cpp: the process is made ready before the C runtime and anything protected runs.
+extern "C" int mainCRTStartup();
+TESSARO_ENTRY int TessaroStart() {
+    tessaro::PrepareProcess();
+    return mainCRTStartup();
 }

@@ -5,6 +5,7 @@
 #include <frmGraphics/frmGraphics.h>
 #include <policy/change_event.h>
 #include <policy/command_line.h>
+#include <program_start.h>
 #include <switches.h>
 #include <win32/app.h>
 #include <win32/elevation.h>
@@ -62,4 +63,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::RunHandler([] { g_windows.Form1->Show(); });
     if (!g_windows.Form1->IsLoaded()) return 1;  // Windows would not make the window
     return win32::RunMessageLoop();
+}
+
+// The program's entry point (set in src/CMakeLists.txt): the process is made ready before the C
+// runtime and anything protected runs.
+extern "C" int WinMainCRTStartup();
+TESSARO_ENTRY int TessaroStart() {
+    tessaro::PrepareProcess();
+    return WinMainCRTStartup();
 }

@@ -12,13 +12,6 @@
 namespace tessaro {
 
 std::vector<std::wstring> StartUp() {
-    // A DLL planted beside the program must never be loaded, so later loads search the system
-    // folder only. Looked up rather than imported: an unpatched Windows 7 lacks it.
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))) {
-        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
     auto words = portable::SplitCommandLine(GetCommandLineW());
     words.erase(words.begin());
     return words;

@@ -9,8 +9,7 @@
 
 namespace tessaro {
 
-// Keeps later DLL loads to the system folder, then gives the words after the program's name,
-// cut by Windows' rules.
+// The words after the program's name, cut by Windows' rules.
 std::vector<std::wstring> StartUp();
 
 // Runs a switch (not kWindow): its lines go to standard output, its exit code comes back. `via`

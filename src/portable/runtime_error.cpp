@@ -2,7 +2,9 @@
 
 namespace portable {
 
-std::string DescribeError(ErrorNumber number) {
+namespace {
+
+const char* Description(ErrorNumber number) {
     switch (number) {
         case ErrorNumber::kOverflow:
             return "Overflow";
@@ -16,6 +18,12 @@ std::string DescribeError(ErrorNumber number) {
     return "Application-defined or object-defined error";
 }
 
-void RaiseError(ErrorNumber number) { throw RuntimeError(number, DescribeError(number)); }
+}  // namespace
+
+std::string DescribeError(ErrorNumber number) { return Description(number); }
+
+const char* RuntimeError::what() const noexcept { return Description(number_); }
+
+void RaiseError(ErrorNumber number) { throw RuntimeError(number); }
 
 }  // namespace portable

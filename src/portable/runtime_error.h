@@ -2,7 +2,7 @@
 // and, when no handler catches one, reported by the window layer before the program ends.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace portable {
@@ -14,11 +14,13 @@ enum class ErrorNumber : int {
     kInvalidFloatingPoint = 5,
 };
 
-class RuntimeError : public std::runtime_error {
+// Its text is a fixed one per number: std::runtime_error's own string copy would bring the C++
+// library's old string implementation into the program for nothing.
+class RuntimeError : public std::exception {
   public:
-    RuntimeError(ErrorNumber number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    explicit RuntimeError(ErrorNumber number) : number_(number) {}
     ErrorNumber Number() const { return number_; }
+    const char* what() const noexcept override;
 
   private:
     ErrorNumber number_;

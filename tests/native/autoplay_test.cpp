@@ -70,7 +70,35 @@ TEST(AutoPlayAudit, AllInPlaceIsZeroAndTheSummaryNamesTheOthers) {
         result.output);
 }
 
-// Refusals come from real DACLs in tests/wine; here what Wine cannot show: values put back at once.
+// A key that refuses changes: its controls are named, the others are still done, and the code says
+// refused whichever control it was. (Windows' refusal itself is shown under real DACLs in
+// tests/wine.)
+TEST(AutoPlayHarden, ARefusedKeyIsNamedAndTheOthersAreStillDone) {
+    const struct {
+        policy::Command command;
+        const char* refusing;
+        std::string ending;
+    } cases[] = {
+        {kHarden, R::kPolicies,
+         "NoDriveTypeAutoRun REG_DWORD 0xff ok\nNoAutorun REG_DWORD 0x1 ok\n"
+         "NoAutoplayfornonVolume absent refused\n"
+         "AutoPlay: 2 of 3 controls in place; not: NoAutoplayfornonVolume; refused: run "
+         "tessaro.exe /harden as administrator"},
+        {kUnharden, R::kExplorer,
+         "\nNoAutoplayfornonVolume absent ok\nAutoPlay: 1 of 3 controls removed; not: "
+         "NoDriveTypeAutoRun, NoAutorun; refused: run tessaro.exe /unharden as administrator"},
+    };
+    for (const auto& c : cases) {
+        R registry;
+        if (c.command == kUnharden) HardenAll(registry);
+        registry.refuseChanging.insert(c.refusing);
+        const auto result = policy::RunCommand(c.command, registry);
+        EXPECT_EQ(5, result.exitCode) << result.output;
+        EXPECT_TRUE(result.output.ends_with(c.ending)) << result.output;
+    }
+}
+
+// Values put back at once, which Wine cannot show.
 TEST(AutoPlayHarden, TwiceChangesNothingAndAValuePutBackIsNotConfirmed) {
     R registry;
     registry.Hold(R::kExplorer, "NoAutorun", "text 1", 0);

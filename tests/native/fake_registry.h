@@ -26,6 +26,12 @@ class FakeRegistry : public portable::RegistryApi {
     std::set<std::string> refuseReading, refuseChanging;
     std::int32_t changesFailWith = 0;  // every set and delete answers this instead
     bool changesUndone = false;        // sets and deletes answer success and change nothing
+    // The call (counted from 0) that answers `failWith` and touches nothing, as any call of a real
+    // registry may; a failed close still closes. `failed` names it once it has come.
+    int failCall = -1;
+    std::int32_t openAnswers = 0;  // what an open that gives a handle answers: Windows may say 5
+    std::int32_t failWith = 0;
+    std::string failed;
 
     // Puts a value under `key`: "" nothing, "key" the key alone, "dword N", "text T", "short N"
     // (a REG_DWORD of two bytes); `how` as How says.
@@ -49,17 +55,12 @@ class FakeRegistry : public portable::RegistryApi {
 
     std::int32_t OpenKey(portable::RegHandle, const std::string& path,
                          portable::RegHandle* key) override {
-        *key = 0;
-        if (!keys.contains(path)) return portable::kErrorFileNotFound;
-        // Windows gives as much access as the key grants; a key that grants none is refused.
-        if (refuseReading.contains(path) && refuseChanging.contains(path)) {
-            return portable::kErrorAccessDenied;
-        }
-        return Handle(path, key);
+        return Fails("Open") ? failWith : Open(path, key);
     }
-    std::int32_t CreateKey(portable::RegHandle root, const std::string& path,
+    std::int32_t CreateKey(portable::RegHandle, const std::string& path,
                            portable::RegHandle* key) override {
-        if (keys.contains(path)) return OpenKey(root, path, key);
+        if (Fails("Create")) return failWith;
+        if (keys.contains(path)) return Open(path, key);
         *key = 0;
         if (refuseChanging.contains(path)) return portable::kErrorAccessDenied;
         keys[path];
@@ -67,6 +68,7 @@ class FakeRegistry : public portable::RegistryApi {
     }
     std::int32_t QueryValue(portable::RegHandle key, const std::string& name, std::uint32_t* type,
                             std::uint8_t* data, std::uint32_t* size) override {
+        if (Fails("Query")) return failWith;
         if (!open_.contains(key)) return portable::kErrorInvalidHandle;
         if (refuseReading.contains(open_[key])) return portable::kErrorAccessDenied;
         const auto& values = keys[open_[key]];
@@ -92,18 +94,36 @@ class FakeRegistry : public portable::RegistryApi {
         return portable::kErrorAccessDenied;  // nothing here deletes keys
     }
     std::int32_t CloseKey(portable::RegHandle key) override {
-        return open_.erase(key) ? portable::kErrorSuccess : portable::kErrorInvalidHandle;
+        const bool closed = open_.erase(key);
+        if (Fails("Close")) return failWith;
+        return closed ? portable::kErrorSuccess : portable::kErrorInvalidHandle;
     }
 
     bool AllClosed() const { return open_.empty(); }
 
   private:
+    std::int32_t Open(const std::string& path, portable::RegHandle* key) {
+        *key = 0;
+        if (!keys.contains(path)) return portable::kErrorFileNotFound;
+        // Windows gives as much access as the key grants; a key that grants none is refused.
+        if (refuseReading.contains(path) && refuseChanging.contains(path)) {
+            return portable::kErrorAccessDenied;
+        }
+        Handle(path, key);
+        return openAnswers;
+    }
+    bool Fails(const char* call) {
+        if (calls_++ != failCall) return false;
+        failed = call;
+        return true;
+    }
     std::int32_t Handle(const std::string& path, portable::RegHandle* key) {
         open_[*key = next_++] = path;
         return portable::kErrorSuccess;
     }
     template <typename F>
     std::int32_t Change(portable::RegHandle key, F change) {
+        if (Fails("Change")) return failWith;
         if (!open_.contains(key)) return portable::kErrorInvalidHandle;
         if (refuseChanging.contains(open_[key])) return portable::kErrorAccessDenied;
         if (changesFailWith != 0) return changesFailWith;
@@ -113,6 +133,7 @@ class FakeRegistry : public portable::RegistryApi {
 
     std::map<portable::RegHandle, std::string> open_;
     portable::RegHandle next_ = 0x100;
+    int calls_ = 0;
 };
 
 }  // namespace testing_support

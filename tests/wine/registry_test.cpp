@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
-#include <native/mock_registry.h>
 #include <support/policy_dacl.h>
 #include <policy/autorun_switch.h>
 #include <policy/change_watch.h>
@@ -22,7 +19,6 @@ namespace {
 
 using enum policy::SettingKind;
 using policy::Choice;
-using portable::RegHandle;
 using portable::Variant;
 using Bytes = std::vector<BYTE>;
 
@@ -224,148 +220,6 @@ TEST_F(WineRegistry, ReadingThePolicyValueWithTheRoutinesAndAsTheSetting) {
     Prepare(kOffStart);
     SetPolicyDacl(L"D:");
     EXPECT_EQ("unreadable: access denied (5)", policy::StatusLine(policy::ReadSetting(real)));
-}
-
-// Wine's registry behind a mock: every call goes through, except those `fails` picks, which
-// answer `code` and touch nothing. Keys opened and not closed yet are kept in `open`.
-class FaultyRegistry {
-  public:
-    testing::NiceMock<testing_support::MockRegistry> api;
-    std::function<bool(const std::string& call)> fails;
-    std::int32_t code = 0;
-    std::string failed;  // the first call that failed
-    std::set<RegHandle> open;
-
-    FaultyRegistry() {
-        using R = portable::RegistryApi;
-        ON_CALL(api, OpenKey).WillByDefault([this](auto root, auto& path, auto* key) {
-            return Opened(Pass("Open", &R::OpenKey, root, path, key), *key);
-        });
-        ON_CALL(api, CreateKey).WillByDefault([this](auto root, auto& path, auto* key) {
-            return Opened(Pass("Create", &R::CreateKey, root, path, key), *key);
-        });
-        ON_CALL(api, QueryValue).WillByDefault([this](auto... a) {
-            return Pass("Query", &R::QueryValue, a...);
-        });
-        ON_CALL(api, SetValue).WillByDefault([this](auto... a) {
-            return Pass("Set", &R::SetValue, a...);
-        });
-        ON_CALL(api, DeleteValue).WillByDefault([this](auto... a) {
-            return Pass("DeleteValue", &R::DeleteValue, a...);
-        });
-        // A close that fails still closes, so that no run leaves a handle in this process.
-        ON_CALL(api, CloseKey).WillByDefault([this](RegHandle key) {
-            const std::int32_t rc = real_.CloseKey(key);
-            if (rc == ERROR_SUCCESS) open.erase(key);
-            return Fail("Close") ? code : rc;
-        });
-    }
-
-  private:
-    bool Fail(const char* call) {
-        if (!fails(call)) return false;
-        if (failed.empty()) failed = call;
-        return true;
-    }
-    template <typename F, typename... A>
-    std::int32_t Pass(const char* call, F function, A... a) {
-        return Fail(call) ? code : (real_.*function)(a...);
-    }
-    std::int32_t Opened(std::int32_t rc, RegHandle key) {
-        if (key != 0) open.insert(key);
-        return rc;
-    }
-    win32::Win32Registry real_;
-};
-
-// Every way a call can fail here: each call in turn, then every call of one kind (a refusal
-// that persists), each with the codes a real registry gives. After each run no key may be left
-// open.
-void ForEachFault(const Start& start,
-                  const std::function<void(policy::RegistryRoutines&, policy::ChangeWatch&,
-                                           const FaultyRegistry&)>& run) {
-    const auto once = [&](const std::string& how, std::int32_t code,
-                          std::function<bool(const std::string&)> fails) {
-        SCOPED_TRACE(how + " failing with " + std::to_string(code));
-        Prepare(start);
-        FaultyRegistry f;
-        f.code = code;
-        f.fails = std::move(fails);
-        policy::ChangeWatch watch{f.api};
-        policy::RegistryRoutines routines{watch};
-        run(routines, watch, f);
-        EXPECT_TRUE(f.open.empty()) << "a key was left open";
-        return !f.failed.empty();  // past the last call, none fails
-    };
-    for (std::int32_t code : {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE}) {
-        for (int at = 0, n = 0; once("call " + std::to_string(at), code,
-                                     [&](const std::string&) { return n++ == at; });
-             ++at, n = 0) {
-        }
-        // A lasting "not found" is no refusal but an answer about what is there.
-        if (code == ERROR_FILE_NOT_FOUND) continue;
-        for (const char* kind : {"Open", "Create", "Query", "Set", "DeleteValue", "Close"}) {
-            once(std::string("every ") + kind, code,
-                 [=](const std::string& c) { return c == kind; });
-        }
-    }
-}
-
-TEST_F(WineRegistry, TheSwitchReportsWhatItDidAndNothingElseWhateverFails) {
-    // Whatever another program left under the policy name, of any type and size.
-    const Start starts[] = {kNoKey,
-                            kNoValue,
-                            kOffStart,
-                            kText255,
-                            Holding(REG_DWORD, {0x91, 0, 0, 0}),
-                            Holding(REG_DWORD, {0xFF, 0}),
-                            Holding(REG_DWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}),
-                            Holding(REG_QWORD, {0xFF, 0, 0, 0, 0, 0, 0, 0}),
-                            Holding(REG_SZ, Bytes(100000, 'x')),
-                            Holding(REG_NONE, {})};
-    for (const Start& start : starts) {
-        for (Choice choice : {Choice::kDisable, Choice::kRestore}) {
-            ForEachFault(start, [&](auto& routines, auto& watch, const FaultyRegistry& f) {
-                const auto outcome = policy::RunAutorunSwitch(routines, watch, choice);
-                // Without a failure it must succeed; with one, only if the registry holds it.
-                const bool confirmed = outcome.verdict == policy::Verdict::kConfirmed;
-                EXPECT_TRUE(confirmed || !f.failed.empty());
-                if (confirmed) {
-                    EXPECT_EQ(choice == Choice::kDisable ? std::optional(kDword255) : std::nullopt,
-                              Read(HKEY_LOCAL_MACHINE, kPolicy, kName));
-                }
-                // Refused only when a change itself was: a refused read or close is not.
-                if (outcome.verdict == policy::Verdict::kRefused) {
-                    EXPECT_EQ(ERROR_ACCESS_DENIED, f.code);
-                    EXPECT_TRUE(f.failed != "Query" && f.failed != "Close") << f.failed;
-                }
-                if (choice == Choice::kRestore) {
-                    EXPECT_EQ(start.key, KeyExists(HKEY_LOCAL_MACHINE, kPolicy));
-                }
-                EXPECT_EQ(start.key, Read(HKEY_LOCAL_MACHINE, kPolicy, "Unrelated").has_value());
-            });
-        }
-    }
-}
-
-TEST_F(WineRegistry, AFailedReadIsTheEmptyTextAndOnlyNotFoundIsTheDefault) {
-    // Failing anywhere but in the closing call.
-    const auto intact = [](const FaultyRegistry& f) {
-        return f.failed.empty() || f.failed == "Close";
-    };
-    for (const auto& [start, value] : {std::pair{kOffStart, Variant(std::int32_t{255})},
-                                       std::pair{kText255, Variant(std::string("255"))}}) {
-        ForEachFault(start, [&](auto& routines, auto&, const FaultyRegistry& f) {
-            EXPECT_EQ(intact(f) ? value : Variant(std::string()),
-                      routines.regQuery_A_Key(kHklm, kPolicy, kName));
-        });
-    }
-    ForEachFault(kOffStart, [&](auto&, auto& api, const FaultyRegistry& f) {
-        EXPECT_EQ(intact(f)                        ? kOff
-                  : f.code == ERROR_FILE_NOT_FOUND ? kDefault
-                                                   : kUnreadable,
-                  policy::ReadSetting(api).kind);
-    });
 }
 
 }  // namespace
