@@ -41,11 +41,18 @@ TEST(CommandLine, WordsAreCutByWindowsRulesThenOneSwitchInAnyCase) {
         {L"t \u2013status", kBadArguments},
         {L"t /st\u0430tus", kBadArguments},
         {L"t /D\u0130SABLE", kBadArguments},
+        // The window's elevated copy says where it comes from; nothing else takes a second word.
+        {L"t /disable -RAISED", kDisable},
+        {L"t /restore /raised", kRestore},
+        {L"t /status /raised", kBadArguments},
+        {L"t /raised", kBadArguments},
     };
     for (const auto& [line, command] : cases) {
         auto words = portable::SplitCommandLine(line);
         words.erase(words.begin());
-        EXPECT_EQ(command, policy::ParseCommandLine(words)) << line;
+        bool raised = true;
+        EXPECT_EQ(command, policy::ParseCommandLine(words, &raised)) << line;
+        EXPECT_EQ(words.size() == 2 && command != kBadArguments, raised) << line;
     }
 }
 
