@@ -115,7 +115,9 @@ void Form1::ShowSetting(const policy::Setting& now, bool announce) {
     shown_ = now;
     const policy::Owner owner =
         policy_ ? policy_->OwnerOf(policy::kNoDriveTypeAutoRun) : policy::Owner();
-    Label2->SetCaption(Widen(policy::WindowText(now, owner)), announce);
+    const std::wstring text = Widen(policy::WindowText(now, owner));
+    // The policy read usually finds nothing to add: then there is nothing to redraw.
+    if (announce || text != Label2->Caption()) Label2->SetCaption(text, announce);
 }
 
 void Form1::Command1_Click() {

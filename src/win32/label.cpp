@@ -26,7 +26,12 @@ void Label::SetCaption(const std::wstring& caption, bool announce) {
     if (!hwnd_) return;
     SetWindowTextW(hwnd_, caption.c_str());
     if (host_) Fit(*host_);
-    if (announce && style_.liveRegion) AnnounceLiveRegion(hwnd_);
+    if (announce && style_.liveRegion) {
+        // Marked at the first announcement, not at creation: the annotation loads oleacc and
+        // COM's activation, which the window's start need not wait for.
+        if (!markedLive_) markedLive_ = true, MarkPoliteLiveRegion(hwnd_);
+        AnnounceLiveRegion(hwnd_);
+    }
 }
 
 void Label::SetBackColor(OleColor color) {
@@ -38,9 +43,7 @@ HWND Label::CreateWindowFor(ControlHost& host, int id, RECT px, DWORD style) {
     host_ = &host;
     style |= SS_LEFT | extraStyle_ | (style_.border ? WS_BORDER : 0);
     const DWORD exStyle = style_.transparent ? WS_EX_TRANSPARENT : 0;
-    const HWND hwnd = MakeChild(host, L"STATIC", caption_, style, exStyle, id, px);
-    if (hwnd && style_.liveRegion) MarkPoliteLiveRegion(hwnd);
-    return hwnd;
+    return MakeChild(host, L"STATIC", caption_, style, exStyle, id, px);
 }
 
 void Label::Press() {

@@ -39,6 +39,7 @@ class Label : public Control {
     ControlHost* host_ = nullptr;
     std::wstring caption_;
     LabelStyle style_;
+    bool markedLive_ = false;
     std::optional<OleColor> backColor_;
     SolidBrush backBrush_;
 };
