@@ -118,24 +118,26 @@ TEST(PolicyFile, FieldsAreReadByLengthAndDamageIsNeverGuessedAt) {
     EXPECT_EQ(Dword(0x5D3B), (*records)[2].data);
 
     const Bytes good = Pol({{kExplorer, u"NoDriveTypeAutoRun"}});
-    std::vector<Bytes> damaged = {{},
-                                  {'P', 'R', 'e', 'g'},
-                                  Bytes(good.begin(), good.end() - 1),
-                                  Bytes(good.begin(), good.end() - 2),
-                                  Bytes(good),
-                                  Bytes(good),
-                                  good,
-                                  good};
-    damaged[4][0] = 'p';                 // the signature
-    damaged[5][4] = 2;                   // the version
-    damaged[6][good.size() - 9] = 0xFF;  // the size, now far beyond the end
-    damaged[7].push_back(0x5B);          // half a record after the last
-    Bytes unterminated = Pol({});
-    const Bytes key = Utf16(u"[Software");  // a key that never ends
-    unterminated.insert(unterminated.end(), key.begin(), key.end());
-    damaged.push_back(unterminated);
-    Bytes huge = Pol({{kExplorer, u"X", 3, Bytes(policy::kMaxPolicyFileSize, 0)}});
-    damaged.push_back(huge);
+    const auto spoilt = [&good](std::size_t at, std::uint8_t byte) {
+        Bytes b = good;
+        b.resize(std::max(b.size(), at + 1));
+        b[at] = byte;
+        return b;
+    };
+    Bytes endless = Pol({});  // a key that never ends
+    const Bytes key = Utf16(u"[Software");
+    endless.insert(endless.end(), key.begin(), key.end());
+    std::vector<Bytes> damaged = {
+        {},
+        {'P', 'R', 'e', 'g'},
+        Bytes(good.begin(), good.end() - 1),
+        Bytes(good.begin(), good.end() - 2),
+        spoilt(0, 'p') /* the signature */,
+        spoilt(4, 2) /* the version */,
+        spoilt(good.size() - 9, 0xFF) /* a size beyond the end */,
+        spoilt(good.size(), 0x5B) /* half a record after the last */,
+        endless,
+        Pol({{kExplorer, u"X", 3, Bytes(policy::kMaxPolicyFileSize, 0)}})};
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         EXPECT_FALSE(policy::ParsePolicyFile(damaged[i].data(), damaged[i].size())) << i;
     }
