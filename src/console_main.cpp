@@ -9,17 +9,9 @@
 #include <switches.h>
 #include <win32/console_output.h>
 #include <win32/scoped_handles.h>
+#include <win32/text.h>
 
 namespace {
-
-std::string Narrow(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-    return utf8;
-}
 
 // Without a switch the user wants the window: start tessaro.exe from this program's folder and
 // return at once, as typing its name would.
@@ -46,7 +38,7 @@ int StartWindowProgram() {
                         nullptr, &startup, &info)) {
         // Said, and never an exit code that /status gives a meaning to.
         const DWORD error = GetLastError();
-        win32::WriteOutput("could not start the window: " + Narrow(path) + ": " +
+        win32::WriteOutput("could not start the window: " + win32::Utf8(path) + ": " +
                            (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                                 ? std::string("tessaro.exe is not in this folder")
                                 : "error " + std::to_string(error)));

@@ -9,6 +9,7 @@
 #include <win32/app.h>
 #include <win32/elevation.h>
 #include <win32/scoped_handles.h>
+#include <win32/text.h>
 
 namespace tessaro {
 
@@ -21,14 +22,6 @@ win32::FormDesign MainWindowDesign() {
     d.clientHeight = 2400;
     d.iconId = IDI_APPLICATION_ICON;
     return d;
-}
-
-std::wstring Widen(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return wide;
 }
 
 // Posted with a policy::GroupPolicy* that the window takes over. Clear of the messages the
@@ -115,7 +108,7 @@ void Form1::ShowSetting(const policy::Setting& now, bool announce) {
     shown_ = now;
     const policy::Owner owner =
         policy_ ? policy_->OwnerOf(policy::kNoDriveTypeAutoRun) : policy::Owner();
-    const std::wstring text = Widen(policy::WindowText(now, owner));
+    const std::wstring text = win32::Wide(policy::WindowText(now, owner));
     // The policy read usually finds nothing to add: then there is nothing to redraw.
     if (announce || text != Label2->Caption()) Label2->SetCaption(text, announce);
 }
@@ -138,10 +131,10 @@ void Form1::Command1_Click() {
     if (!attempt) return;  // the user declined the prompt: nothing happened, nothing to say
     if (attempt->overruled) {
         // Not a success: say who undoes it, and stay open showing what the machine holds.
-        win32::MsgBox(Widen(policy::OverruledMessage(Owner(), policy::kNoDriveTypeAutoRun)),
+        win32::MsgBox(win32::Wide(policy::OverruledMessage(Owner(), policy::kNoDriveTypeAutoRun)),
                       MB_ICONWARNING);
     } else if (attempt->confirmed) {
-        win32::MsgBox(Widen(policy::kUpdateSuccessful), MB_ICONINFORMATION);
+        win32::MsgBox(win32::Wide(policy::kUpdateSuccessful), MB_ICONINFORMATION);
         win32::EndProcess();
     }
     // After every attempt, so that a screen reader says what the machine holds now.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <win32/scoped_handles.h>
+#include <win32/text.h>
 
 namespace win32 {
 
@@ -27,10 +28,8 @@ void WriteOutput(const std::string& text) {
     DWORD mode = 0;
     if (GetConsoleMode(out, &mode)) {
         // A console shows UTF-16 whatever its code page: names from a policy object stay whole.
-        std::wstring wide(lines.size(), L'\0');
-        const int n = MultiByteToWideChar(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()),
-                                          wide.data(), static_cast<int>(wide.size()));
-        WriteConsoleW(out, wide.data(), static_cast<DWORD>(n > 0 ? n : 0), &written, nullptr);
+        const std::wstring wide = Wide(lines);
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
     WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);

@@ -7,6 +7,7 @@
 
 #include <events.h>
 #include <win32/scoped_handles.h>
+#include <win32/text.h>
 
 namespace win32 {
 
@@ -28,23 +29,6 @@ WORD Level(DWORD message) {
         default:
             return EVENTLOG_INFORMATION_TYPE;
     }
-}
-
-std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8(const wchar_t* wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string utf8(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), n, nullptr, nullptr);
-    utf8.pop_back();  // the terminating zero
-    return utf8;
 }
 
 // "DOMAIN\name" of a SID, empty when it has no name.

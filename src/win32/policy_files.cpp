@@ -6,27 +6,11 @@
 #include <string>
 
 #include <win32/scoped_handles.h>
+#include <win32/text.h>
 
 namespace win32 {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-    return utf8;
-}
 
 // A UNC path, "\\server\share\..." or "\\?\UNC\...", names a file on the network.
 bool OnTheNetwork(const std::wstring& path) {

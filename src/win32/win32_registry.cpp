@@ -4,19 +4,13 @@
 
 #include <string>
 
+#include <win32/text.h>
+
 namespace win32 {
 
 namespace {
 
 HKEY ToHkey(portable::RegHandle h) { return reinterpret_cast<HKEY>(h); }
-
-std::wstring Wide(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return wide;
-}
 
 // A 32-bit process on 64-bit Windows would see a redirected HKLM\Software, while Explorer reads
 // the native view; so the 32-bit build opens and creates keys in the 64-bit view. The access

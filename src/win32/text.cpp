@@ -1,0 +1,23 @@
+#include <win32/text.h>
+
+#include <windows.h>
+
+namespace win32 {
+
+std::wstring Wide(std::string_view utf8) {
+    const int size = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 0, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    const int size = static_cast<int>(wide.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+}  // namespace win32
