@@ -1,6 +1,6 @@
 // Group Policy's say, as an administrator meets it: a real baseline file as a domain policy
 // object's, listed in the history after one on a share that never answers, through the window and
-// both programs.
+// both programs; then the same file as the machine's local policy.
 #include <e2e/driver.h>
 
 namespace e2e {
@@ -27,6 +27,20 @@ class GroupPolicy : public Session {
         Session::TearDown();
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kHistory.c_str());
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
+        DeleteFileW(LocalPolicy().c_str());
+    }
+    static std::wstring LocalPolicy() {
+        wchar_t system[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        return std::wstring(system) + L"\\GroupPolicy\\Machine\\Registry.pol";
+    }
+    // The baseline's bytes only: the fixture is read-only, and a copy would keep that.
+    static void PlaceBaseline(const fs::path& file) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary)
+            << std::ifstream(TESSARO_FIXTURES_W L"/registry-pol/windows-baseline-machine.pol",
+                             std::ios::binary)
+                   .rdbuf();
     }
 };
 
@@ -34,12 +48,7 @@ class GroupPolicy : public Session {
 // on the line, while switching it off is.
 TEST_F(GroupPolicy, TheOwnerIsNamedAndAChangeItUndoesIsNoSuccess) {
     const fs::path domain = root / L"sysvol" / L"Machine";
-    fs::create_directories(domain);
-    // Its bytes only: the fixture is read-only, and a copy would keep that.
-    std::ofstream(domain / L"Registry.pol", std::ios::binary)
-        << std::ifstream(TESSARO_FIXTURES_W L"/registry-pol/windows-baseline-machine.pol",
-                         std::ios::binary)
-               .rdbuf();
+    PlaceBaseline(domain / L"Registry.pol");
     Applied(0, L"Branch office", L"\\\\nohost\\SysVol\\corp\\Policies\\{A}\\Machine");
     Applied(1, L"Workstation baseline", domain.wstring());
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey.c_str(), L"NoDriveTypeAutoRun");
@@ -91,6 +100,12 @@ TEST_F(GroupPolicy, TheOwnerIsNamedAndAChangeItUndoesIsNoSuccess) {
     EXPECT_TRUE(alone.starts_with("1 could not start the window: ") &&
                 alone.ends_with(": tessaro.exe is not in this folder\r\n"))
         << alone;
+
+    // Without a history, the machine's own policy file decides.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kHistory.c_str());
+    PlaceBaseline(LocalPolicy());
+    EXPECT_EQ("1 default\r\nmanaged: local Group Policy sets REG_DWORD 0xff\r\n",
+              Run(L"/status", L"tessaro.com"));
 }
 
 }  // namespace
