@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include <policy/command_line.h>
 #include <policy/setting.h>
 #include <resource_ids.h>
 #include <win32/app.h>
@@ -151,9 +152,10 @@ std::optional<Form1::Attempt> Form1::RaiseTheChange(policy::Choice choice) {
     raising_ = false;
     if (!run.started && run.error == ERROR_CANCELLED) return std::nullopt;
     // Success needs both: the copy says it confirmed the change, and this window reads it too.
-    // The copy's 4 says Group Policy overrules it; read the policy again to say who.
+    // The copy's kExitOverruled says Group Policy undoes it; read the policy again to say who.
     const auto now = policy::ReadSetting(registry_);
-    const bool overruled = run.started && run.exitCode == 4 && policy::Confirms(choice, now);
+    const bool overruled =
+        run.started && run.exitCode == policy::kExitOverruled && policy::Confirms(choice, now);
     if (overruled) policy_ = policy::GroupPolicy::Load(registry_, files_);
     return Attempt{now, run.started && run.exitCode == 0 && policy::Confirms(choice, now),
                    overruled};
