@@ -52,9 +52,10 @@ GroupPolicy GroupPolicy::Load(portable::RegistryApi& registry, portable::FileSou
         policy.applied_.push_back({"Group Policy", false, {}});
         return policy;
     }
-    for (int i = 0; history != 0 && i < kMostObjects; ++i) {
+    int listed = 0;
+    for (; history != 0 && listed < kMostObjects; ++listed) {
         RegHandle entry = 0;
-        registry.OpenKey(machine, std::string(kGroupPolicyHistory) + "\\" + std::to_string(i),
+        registry.OpenKey(machine, std::string(kGroupPolicyHistory) + "\\" + std::to_string(listed),
                          &entry);
         if (entry == 0) break;
         const std::u16string name = ReadText(registry, entry, "DisplayName");
@@ -65,7 +66,8 @@ GroupPolicy GroupPolicy::Load(portable::RegistryApi& registry, portable::FileSou
         add(local ? kLocal : "Group Policy \"" + Printable(name, 64) + "\"",
             portable::ToUtf8(folder));
     }
-    if (history == 0) add(kLocal, files.SystemFolder() + "\\GroupPolicy\\Machine");
+    // An empty history is no history either.
+    if (listed == 0) add(kLocal, files.SystemFolder() + "\\GroupPolicy\\Machine");
     return policy;
 }
 

@@ -182,6 +182,7 @@ TEST(Ownership, TheLastObjectAppliedDecidesAndAnUnreadableOneAfterItMakesAMaybe)
     EXPECT_EQ("managed: local Group Policy sets REG_DWORD 0x91", Owner(registry, files));
 
     registry.keys[policy::kGroupPolicyHistory];
+    EXPECT_EQ("managed: local Group Policy sets REG_DWORD 0x91", Owner(registry, files));  // empty
     Applied(registry, 0, u"Local Group Policy", u"C:\\Windows\\System32\\GroupPolicy\\Machine",
             u"LocalGPO");
     Applied(registry, 1, u"Workstation baseline",
