@@ -7,19 +7,11 @@
 #include <win32/dpi.h>
 #include <portable/runtime_error.h>
 #include <win32/system_library.h>
+#include <win32/text.h>
 
 namespace win32 {
 
 namespace {
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 [[noreturn]] void ReportAndEnd(const std::wstring& text) {
     MessageBoxW(GetActiveWindow(), text.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
@@ -56,9 +48,9 @@ void ReportCurrentError() {
         throw;
     } catch (const portable::RuntimeError& e) {
         ReportAndEnd(L"Run-time error '" + std::to_wstring(static_cast<int>(e.Number())) +
-                     L"':\n\n" + Widen(e.what()));
+                     L"':\n\n" + Wide(e.what()));
     } catch (const std::exception& e) {
-        ReportAndEnd(L"Run-time error:\n\n" + Widen(e.what()));
+        ReportAndEnd(L"Run-time error:\n\n" + Wide(e.what()));
     } catch (...) {
         ReportAndEnd(L"Run-time error.");
     }
